@@ -1,0 +1,50 @@
+# The two commands: `make run` and `make test`. Everything else is for developers.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BUILD_TYPE ?= RelWithDebInfo
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+FILE       ?=
+
+CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+.PHONY: all deps configure build run test test-plain test-asan bench translations format clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/CMakeCache.txt: | deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./$(BUILD)/vireon $(if $(FILE),"$(FILE)")
+
+test: test-plain test-asan
+
+test-plain: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVIREON_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DVIREON_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS) --target vireon_bench
+	cd $(BUILD) && ./bench/vireon_bench
+
+translations: configure
+	cmake --build $(BUILD) --target translations
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

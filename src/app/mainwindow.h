@@ -1,0 +1,18 @@
+#pragma once
+
+#include "framework/lvmainwindow.h"
+
+// The image program's main window.
+class MainWindow : public LVMainWindow
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(bool mdi);
+
+    // Shows the given file; called at start with the file named on the command line.
+    void selectFile(const QString &path);
+
+protected:
+    void createActions() override;
+    void updateWindowTitle() override;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QGraphicsView>
+
+class LVMainWindow;
+class LVScene;
+class QMdiSubWindow;
+class QUndoStack;
+
+// A document window of the framework: file-name bookkeeping, the question to save
+// changes on close, and the entry points the main window's actions call.
+class LVMdiChild : public QGraphicsView
+{
+    Q_OBJECT
+public:
+    explicit LVMdiChild(LVMainWindow *mainWindow);
+
+    virtual void newFile();
+    virtual bool save();
+    virtual bool saveAs();
+    virtual bool saveFile(const QString &fileName);
+    virtual void print();
+    virtual void printPreview();
+    virtual void addPage();
+    virtual void deletePage();
+    virtual void movePageForward();
+    virtual void movePageBackward();
+
+    void setCurrentFile(const QString &fileName);
+    QString userFriendlyCurrentFile() const;
+    QString currentFilePath() const { return filePath; }
+    LVScene *lvScene() const { return documentScene; }
+    QUndoStack *undoStack() const;
+    // True when the document may close: no changes, or the user saved or discarded them.
+    bool maybeSave();
+
+    bool isUntitled = true;
+    LVMainWindow *mainWindow = nullptr;
+    QString curFile;
+    QString filePath;
+    QMdiSubWindow *subWindow = nullptr;
+
+signals:
+    void copyAvailable(bool available);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+    // Created by the derived class with this view as its parent.
+    LVScene *documentScene = nullptr;
+};

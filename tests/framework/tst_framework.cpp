@@ -1,0 +1,639 @@
+#include "app/mainwindow.h"
+#include "framework/lvcombobox.h"
+#include "framework/lvmdichild.h"
+#include "framework/lvscene.h"
+#include "framework/lvtool.h"
+#include "framework/lvtoolwatcher.h"
+#include "imagefixtures.h"
+#include "modalanswerer.h"
+#include "scene/pageitem.h"
+#include "testmain.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QGraphicsRectItem>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QToolBar>
+#include <QUndoStack>
+
+namespace {
+
+// A scene that records which object operation reached it.
+class RecordingScene : public LVScene
+{
+public:
+    using LVScene::LVScene;
+    void copy() override { calls << "copy"; }
+    void cut() override { calls << "cut"; }
+    void paste() override { calls << "paste"; }
+    void selectAll() override { calls << "selectAll"; }
+    void raise() override { calls << "raise"; }
+    void lower() override { calls << "lower"; }
+    void raiseToTop() override { calls << "raiseToTop"; }
+    void lowerToBottom() override { calls << "lowerToBottom"; }
+    void deleteObjects() override { calls << "deleteObjects"; }
+    QStringList calls;
+};
+
+// A document with a recording scene and, optionally, one page holding one object.
+class TestDocument : public LVMdiChild
+{
+public:
+    TestDocument(LVMainWindow *window, bool withPage) : LVMdiChild(window)
+    {
+        scene = new RecordingScene(this, window);
+        documentScene = scene;
+        setScene(scene);
+        if (withPage) {
+            page = new PageItem;
+            page->rect = QRect(0, 0, 200, 100);
+            scene->addItem(page);
+            object = new QGraphicsRectItem(10, 10, 20, 20, page);
+            object->setFlag(QGraphicsItem::ItemIsSelectable);
+            scene->setActivePage(page);
+        }
+    }
+    RecordingScene *scene = nullptr;
+    PageItem *page = nullptr;
+    QGraphicsRectItem *object = nullptr;
+};
+
+class TestTool : public LVTool
+{
+public:
+    TestTool(QObject *parent, int toolId) : LVTool(parent), toolId(toolId) {}
+    int id() const override { return toolId; }
+    QString title() const override { return QStringLiteral("Test %1").arg(toolId); }
+    bool mousePressEvent(QGraphicsSceneMouseEvent *) override { return consumePress; }
+    void deactivate() override { calls << "deactivate"; }
+    void reset() override { calls << "reset"; }
+    bool cutRegion() override
+    {
+        calls << "cutRegion";
+        return true;
+    }
+    bool copyRegion() override
+    {
+        calls << "copyRegion";
+        return true;
+    }
+    int toolId;
+    bool consumePress = false;
+    QStringList calls;
+};
+
+// The main window with its protected parts in reach of the tests.
+class TestWindow : public MainWindow
+{
+public:
+    TestWindow() : MainWindow(true) {}
+    using LVMainWindow::closeAct;
+    using LVMainWindow::copyAct;
+    using LVMainWindow::cutAct;
+    using LVMainWindow::deleteAct;
+    using LVMainWindow::languageMenu;
+    using LVMainWindow::mdiArea;
+    using LVMainWindow::pasteAct;
+    using LVMainWindow::saveAct;
+    using LVMainWindow::separatorAct;
+    using LVMainWindow::windowMenu;
+    using LVMainWindow::zoomBox;
+    using LVMainWindow::zoomInAct;
+    using LVMainWindow::zoomOutAct;
+
+    QList<QAction *> documentActions() const
+    {
+        return {saveAct,   saveAsAct, closeAct,  closeAllAct, tileAct,   cascadeAct, nextAct,
+                previousAct, pasteAct, cutAct,   copyAct,     deleteAct, zoomInAct,  zoomOutAct};
+    }
+    TestDocument *addDocument(bool withPage, const QString &file = QString())
+    {
+        auto *doc = new TestDocument(this, withPage);
+        addMdiChild(doc);
+        if (!file.isEmpty())
+            doc->setCurrentFile(file);
+        doc->showMaximized();
+        mdiArea->setActiveSubWindow(doc->subWindow);
+        return doc;
+    }
+};
+
+} // namespace
+
+class FrameworkTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void withoutDocumentActionsAreDisabled();
+    void enableRulesFollowTheDocument();
+    void zoomIn_data();
+    void zoomIn();
+    void zoomOut_data();
+    void zoomOut();
+    void zoomBoxItems();
+    void zoomBoxInput_data();
+    void zoomBoxInput();
+    void windowMenuAccelerators();
+    void findMdiChild();
+    void editSlotsForward_data();
+    void editSlotsForward();
+    void regionToolTakesCutAndCopy();
+    void toolWatcher();
+    void toolPageChanged();
+    void languageMenu_data();
+    void languageMenu();
+    void switchLanguageOnlyStoresTheChoice();
+    void helpPagesOpenLocalFiles();
+    void closeAsksForModifiedDocuments_data();
+    void closeAsksForModifiedDocuments();
+
+private:
+    void installCatalogues(const QStringList &codes);
+    std::unique_ptr<TestWindow> window;
+};
+
+void FrameworkTest::init()
+{
+    TestEnvironment::clearSettings();
+    installCatalogues({});
+    window = std::make_unique<TestWindow>();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+}
+
+void FrameworkTest::cleanup()
+{
+    window.reset();
+    installCatalogues({});
+}
+
+// Puts work_<code>.qm as lvbase_<code>.qm where the language menu looks.
+void FrameworkTest::installCatalogues(const QStringList &codes)
+{
+    QDir dir(LVMainWindow::translationsPath());
+    dir.removeRecursively();
+    if (codes.isEmpty())
+        return;
+    QVERIFY(dir.mkpath(QStringLiteral(".")));
+    for (const QString &code : codes)
+        QVERIFY(QFile::copy(QStringLiteral(VIREON_TEST_CATALOGUES "/work_%1.qm").arg(code),
+                            dir.filePath(QStringLiteral("lvbase_%1.qm").arg(code))));
+}
+
+void FrameworkTest::withoutDocumentActionsAreDisabled()
+{
+    for (QAction *action : window->documentActions())
+        QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
+    QVERIFY(!window->zoomBox->isEnabled());
+    QVERIFY(!window->separatorAct->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Vireon"));
+
+    // Closing the last document returns to the same state.
+    TestDocument *doc = window->addDocument(true);
+    QVERIFY(window->closeAct->isEnabled());
+    doc->subWindow->close();
+    QTRY_VERIFY(window->mdiArea->subWindowList().isEmpty());
+    for (QAction *action : window->documentActions())
+        QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
+}
+
+void FrameworkTest::enableRulesFollowTheDocument()
+{
+    TestDocument *doc = window->addDocument(true);
+    QVERIFY(window->closeAct->isEnabled());
+    QVERIFY(window->pasteAct->isEnabled());
+    QVERIFY(window->zoomBox->isEnabled());
+    QVERIFY(window->separatorAct->isVisible());
+    // Never saved but nothing to save: Save stays off.
+    QVERIFY(!window->saveAct->isEnabled());
+    QVERIFY(!window->cutAct->isEnabled());
+    QVERIFY(!window->deleteAct->isEnabled());
+
+    doc->object->setSelected(true);
+    doc->undoStack()->push(new QUndoCommand);
+    window->updateMenus();
+    QVERIFY(window->saveAct->isEnabled());
+    QVERIFY(window->cutAct->isEnabled());
+    QVERIFY(window->copyAct->isEnabled());
+    QVERIFY(window->deleteAct->isEnabled());
+
+    // A selected item that is not an object of the page does not enable Cut and Copy.
+    doc->object->setSelected(false);
+    auto *loose = doc->scene->addRect(300, 300, 5, 5);
+    loose->setFlag(QGraphicsItem::ItemIsSelectable);
+    loose->setSelected(true);
+    window->updateMenus();
+    QVERIFY(!window->cutAct->isEnabled());
+    QVERIFY(window->deleteAct->isEnabled());
+}
+
+void FrameworkTest::zoomIn_data()
+{
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("step to next step") << 1.0 << 1.25;
+    QTest::newRow("last step goes relative") << 4.0 << 5.0;
+    QTest::newRow("above the steps") << 5.0 << 6.25;
+    QTest::newRow("far below the first step") << 0.05 << 0.0625;
+    QTest::newRow("just below the first step") << 0.09 << 0.1;
+    QTest::newRow("between steps") << 0.3 << 0.5;
+}
+
+void FrameworkTest::zoomIn()
+{
+    QFETCH(double, from);
+    QFETCH(double, to);
+    TestDocument *doc = window->addDocument(true);
+    doc->translate(7, 9);
+    doc->scale(from, from);
+    window->viewZoomIn();
+    QCOMPARE(doc->transform().m11(), to);
+    QCOMPARE(doc->transform().m22(), to);
+    QCOMPARE(window->zoomBox->currentText(), QStringLiteral("%1 %").arg(int(to * 100)));
+}
+
+void FrameworkTest::zoomOut_data()
+{
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("first step goes relative") << 0.1 << 0.08;
+    QTest::newRow("above the steps") << 5.0 << 4.0;
+    QTest::newRow("far above the steps") << 10.0 << 8.0;
+    QTest::newRow("step to previous step") << 1.0 << 0.75;
+    QTest::newRow("between steps") << 0.3 << 0.25;
+    QTest::newRow("below the first step") << 0.05 << 0.04;
+}
+
+void FrameworkTest::zoomOut()
+{
+    QFETCH(double, from);
+    QFETCH(double, to);
+    TestDocument *doc = window->addDocument(true);
+    doc->scale(from, from);
+    window->viewZoomOut();
+    QCOMPARE(doc->transform().m11(), to);
+    // The percentage is truncated, never rounded up.
+    QCOMPARE(window->zoomBox->currentText(), QStringLiteral("%1 %").arg(int(to * 100)));
+}
+
+void FrameworkTest::zoomBoxItems()
+{
+    QStringList items;
+    for (int i = 0; i < window->zoomBox->count(); ++i)
+        items << window->zoomBox->itemText(i);
+    QCOMPARE(items, QStringList({"10 %", "15 %", "25 %", "50 %", "75 %", "100 %", "125 %",
+                                 "150 %", "200 %", "400 %"}));
+    QVERIFY(window->zoomBox->isEditable());
+    QCOMPARE(window->zoomBox->insertPolicy(), QComboBox::NoInsert);
+
+    // Picking an item sets that scale, keeping the scroll position.
+    TestDocument *doc = window->addDocument(true);
+    doc->translate(3, 4);
+    const QTransform before = doc->transform();
+    window->zoomBox->setCurrentIndex(8);
+    QCOMPARE(doc->transform().m11(), 2.0);
+    QCOMPARE(doc->transform().dx(), before.dx());
+}
+
+void FrameworkTest::zoomBoxInput_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("scale");
+    QTest::newRow("plain number") << "300" << "300 %" << 3.0;
+    QTest::newRow("largest") << "25600" << "25600 %" << 256.0;
+    QTest::newRow("too large is capped") << "99999" << "25600 %" << 256.0;
+    QTest::newRow("letters refused") << "abc" << "0 %" << 1.0;
+    QTest::newRow("zero ignored") << "0" << "0 %" << 1.0;
+}
+
+void FrameworkTest::zoomBoxInput()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(double, scale);
+    TestDocument *doc = window->addDocument(true);
+    LVComboBox *box = window->zoomBox;
+    box->lineEdit()->clear();
+    box->setFocus();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->currentText(), shown);
+    QCOMPARE(doc->transform().m11(), scale);
+
+    // Texts from other sources obey the same rules.
+    window->setZoomText(40000);
+    QCOMPARE(box->currentText(), QStringLiteral("25600 %"));
+    window->sceneScaleChanged(QStringLiteral("51200 %"));
+    QCOMPARE(doc->transform().m11(), 256.0);
+    window->sceneScaleChanged(QStringLiteral("-50 %"));
+    QCOMPARE(doc->transform().m11(), 256.0);
+    window->sceneScaleChanged(QStringLiteral("junk"));
+    QCOMPARE(doc->transform().m11(), 256.0);
+}
+
+void FrameworkTest::windowMenuAccelerators()
+{
+    QList<TestDocument *> docs;
+    for (int i = 1; i <= 10; ++i)
+        docs << window->addDocument(false, QStringLiteral("/tmp/picture%1.png").arg(i));
+    window->mdiArea->setActiveSubWindow(docs.at(3)->subWindow);
+    window->updateWindowMenu();
+    QStringList texts;
+    QStringList checked;
+    for (QAction *action : window->windowMenu->actions()) {
+        if (action->isCheckable()) {
+            texts << action->text();
+            if (action->isChecked())
+                checked << action->text();
+        }
+    }
+    QCOMPARE(texts.size(), 10);
+    QCOMPARE(texts.first(), QStringLiteral("&1 picture1.png"));
+    QCOMPARE(texts.at(8), QStringLiteral("&9 picture9.png"));
+    QCOMPARE(texts.at(9), QStringLiteral("10 picture10.png"));
+    QCOMPARE(checked, QStringList{QStringLiteral("&4 picture4.png")});
+    QVERIFY(window->separatorAct->isVisible());
+
+    // An entry activates its window.
+    for (QAction *action : window->windowMenu->actions()) {
+        if (action->text() == QLatin1String("&7 picture7.png"))
+            action->trigger();
+    }
+    QCOMPARE(window->activeMdiChild(), docs.at(6));
+}
+
+void FrameworkTest::findMdiChild()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("shown.png"));
+    QVERIFY(ImageFixtures::writeImage(file, QSize(4, 4)));
+    QVERIFY(QFile::link(file, dir.filePath(QStringLiteral("link.png"))));
+    window->addDocument(true);
+    TestDocument *doc = window->addDocument(true, file);
+    QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("link.png"))), doc->subWindow);
+    QCOMPARE(window->findMdiChild(dir.path() + QStringLiteral("/./shown.png")), doc->subWindow);
+    // Names of files that do not exist match nothing, not even the untitled document.
+    QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("missing.png"))), nullptr);
+    QCOMPARE(window->findMdiChild(QString()), nullptr);
+}
+
+void FrameworkTest::editSlotsForward_data()
+{
+    QTest::addColumn<QString>("slot");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("cut") << "cut" << "cut";
+    QTest::newRow("copy") << "copy" << "copy";
+    QTest::newRow("paste") << "paste" << "paste";
+    QTest::newRow("selectAll") << "selectAll" << "selectAll";
+    QTest::newRow("delete") << "deleteObjects" << "deleteObjects";
+    QTest::newRow("raise") << "raiseObjects" << "raise";
+    QTest::newRow("lower") << "lowerObjects" << "lower";
+    QTest::newRow("raiseToTop") << "raiseToTop" << "raiseToTop";
+    QTest::newRow("lowerToBottom") << "lowerToBottom" << "lowerToBottom";
+}
+
+void FrameworkTest::editSlotsForward()
+{
+    QFETCH(QString, slot);
+    QFETCH(QString, call);
+    // Without an active page nothing is called.
+    TestDocument *empty = window->addDocument(false);
+    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.toLatin1().constData()));
+    QVERIFY(empty->scene->calls.isEmpty());
+
+    TestDocument *doc = window->addDocument(true);
+    window->setProgramMode(7);
+    QVERIFY(QMetaObject::invokeMethod(window.get(), slot.toLatin1().constData()));
+    QCOMPARE(doc->scene->calls, QStringList{call});
+    // Pasting returns to the select mode.
+    QCOMPARE(window->programMode(), call == QLatin1String("paste") ? 0 : 7);
+}
+
+void FrameworkTest::regionToolTakesCutAndCopy()
+{
+    auto *copyTool = new TestTool(window.get(), 10);
+    auto *otherTool = new TestTool(window.get(), 7);
+    window->toolWatcher->addTool(copyTool);
+    window->toolWatcher->addTool(otherTool);
+    TestDocument *doc = window->addDocument(true);
+
+    window->setProgramMode(10);
+    window->cut();
+    window->copy();
+    QCOMPARE(copyTool->calls, QStringList({"cutRegion", "copyRegion"}));
+    QVERIFY(doc->scene->calls.isEmpty());
+
+    window->setProgramMode(7);
+    window->cut();
+    window->copy();
+    QCOMPARE(doc->scene->calls, QStringList({"cut", "copy"}));
+    QVERIFY(otherTool->calls.isEmpty());
+
+    // Undo also returns the current tool to rest.
+    window->undo();
+    QCOMPARE(otherTool->calls, QStringList{"reset"});
+}
+
+void FrameworkTest::toolWatcher()
+{
+    LVToolWatcher *watcher = window->toolWatcher;
+    window->setProgramMode(0);
+    QCOMPARE(watcher->currentTool(), nullptr);
+    QVERIFY(!watcher->mousePressEvent(nullptr));
+    QVERIFY(!watcher->keyPressEvent(nullptr));
+    QVERIFY(!watcher->drawForeground(nullptr, QRectF()));
+    QVERIFY(!watcher->hasRect());
+
+    auto *tool = new TestTool(window.get(), 0);
+    watcher->addTool(tool);
+    QCOMPARE(watcher->tool(0), tool);
+    QCOMPARE(watcher->tool(9), nullptr);
+    QCOMPARE(watcher->currentTool(), tool);
+    QVERIFY(!watcher->mousePressEvent(nullptr));
+    tool->consumePress = true;
+    QVERIFY(watcher->mousePressEvent(nullptr));
+    tool->rectState = 1;
+    QVERIFY(!watcher->hasRect());
+    tool->rectState = 2;
+    QVERIFY(watcher->hasRect());
+    // Full screen has no tool.
+    window->setProgramMode(8);
+    QCOMPARE(watcher->currentTool(), nullptr);
+    // A negative mode counts as the select mode.
+    window->setProgramMode(-3);
+    QCOMPARE(window->programMode(), 0);
+
+    watcher->focusLost = watcher->focusSwitched = true;
+    watcher->lostName = watcher->switchedName = QStringLiteral("same.png");
+    watcher->clearSwitch();
+    QVERIFY(watcher->focusLost && watcher->focusSwitched);
+    watcher->switchedName = QStringLiteral("other.png");
+    watcher->clearSwitch();
+    QVERIFY(!watcher->focusLost && !watcher->focusSwitched);
+}
+
+void FrameworkTest::toolPageChanged()
+{
+    LVToolWatcher *watcher = window->toolWatcher;
+    auto *select = new TestTool(window.get(), 0);
+    auto *crop = new TestTool(window.get(), 7);
+    select->pageIndex = 0;
+    crop->pageIndex = 1;
+    watcher->addTool(select);
+    watcher->addTool(crop);
+
+    watcher->toolPageChanged(1);
+    QCOMPARE(window->programMode(), 7);
+    QCOMPARE(crop->calls, QStringList{"reset"});
+    watcher->toolPageChanged(0);
+    QCOMPARE(crop->calls, QStringList({"reset", "deactivate"}));
+    QCOMPARE(window->programMode(), 0);
+
+    // Moving to another document keeps the tool: its state is restored there.
+    watcher->focusLost = watcher->focusSwitched = true;
+    watcher->lostName = QStringLiteral("a.png");
+    watcher->switchedName = QStringLiteral("b.png");
+    watcher->toolPageChanged(1);
+    QCOMPARE(select->calls, QStringList{"reset"});
+    QVERIFY(!watcher->focusLost && !watcher->focusSwitched);
+
+    // An unknown page changes nothing.
+    watcher->toolPageChanged(5);
+    QCOMPARE(window->programMode(), 7);
+}
+
+void FrameworkTest::languageMenu_data()
+{
+    QTest::addColumn<QStringList>("codes");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("three, stored ru")
+            << QStringList{"de", "en", "ru"} << "ru"
+            << QStringList{"&1 Deutsch", "&2 English", "&3 Русский"} << "&3 Русский" << true;
+    QTest::newRow("three, stored de")
+            << QStringList{"de", "en", "ru"} << "de"
+            << QStringList{"&1 Deutsch", "&2 English", "&3 Русский"} << "&1 Deutsch" << true;
+    QTest::newRow("single") << QStringList{"en"} << "en" << QStringList{"&1 English"}
+                            << "&1 English" << false;
+    QTest::newRow("none") << QStringList{} << "ru" << QStringList{} << QString() << false;
+}
+
+void FrameworkTest::languageMenu()
+{
+    QFETCH(QStringList, codes);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, checked);
+    QFETCH(bool, enabled);
+    window.reset();
+    installCatalogues(codes);
+    QSettings().setValue(QStringLiteral("language"), stored);
+    window = std::make_unique<TestWindow>();
+
+    QStringList seen;
+    QString seenChecked;
+    for (QAction *action : window->languageMenu->actions()) {
+        seen << action->text();
+        if (action->isChecked())
+            seenChecked = action->text();
+    }
+    QCOMPARE(seen, texts);
+    QCOMPARE(seenChecked, checked);
+    QCOMPARE(window->languageMenu->isEnabled(), enabled);
+    QCOMPARE(window->language, stored);
+}
+
+void FrameworkTest::switchLanguageOnlyStoresTheChoice()
+{
+    window.reset();
+    installCatalogues({"en", "ru"});
+    QSettings().setValue(QStringLiteral("language"), QStringLiteral("en"));
+    window = std::make_unique<TestWindow>();
+    const QString fileMenuTitle = window->menuBar()->actions().first()->text();
+
+    ModalAnswerer *answer = ModalAnswerer::messageBox(QMessageBox::Ok);
+    window->languageMenu->actions().at(1)->trigger();
+    QVERIFY(answer->answered());
+    QCOMPARE(answer->title(), QStringLiteral("Vireon"));
+    QCOMPARE(answer->text(),
+             QStringLiteral("The language change will take effect after a restart of Vireon."));
+    QCOMPARE(answer->buttons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(window->language, QStringLiteral("ru"));
+    QCOMPARE(window->menuBar()->actions().first()->text(), fileMenuTitle);
+    // Nothing is stored before the window closes.
+    QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("en"));
+    window->close();
+    QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("ru"));
+}
+
+namespace {
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls << url; }
+};
+} // namespace
+
+void FrameworkTest::helpPagesOpenLocalFiles()
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    window->language = QStringLiteral("ru");
+    window->contents();
+    window->gettingStarted();
+    window->techSupport();
+    window->orderingInformation();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    const QString base = QCoreApplication::applicationDirPath() + QStringLiteral("/help_ru/");
+    QCOMPARE(catcher.urls,
+             QList<QUrl>({QUrl::fromLocalFile(base + "index.html"),
+                          QUrl::fromLocalFile(base + "start.html"),
+                          QUrl::fromLocalFile(base + "support.html"),
+                          QUrl::fromLocalFile(base + "ordering.html")}));
+    QCOMPARE(catcher.urls.first().toLocalFile(), base + "index.html");
+}
+
+void FrameworkTest::closeAsksForModifiedDocuments_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("cancel keeps everything") << int(QMessageBox::Cancel) << false;
+    QTest::newRow("discard closes") << int(QMessageBox::Discard) << true;
+}
+
+void FrameworkTest::closeAsksForModifiedDocuments()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    window->addDocument(true, QStringLiteral("/tmp/clean.png"));
+    TestDocument *modified = window->addDocument(true, QStringLiteral("/tmp/edited.png"));
+    modified->undoStack()->push(new QUndoCommand);
+
+    ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::StandardButton(answer));
+    QCOMPARE(window->close(), closes);
+    QVERIFY(answerer->answered());
+    QCOMPARE(answerer->text(),
+             QStringLiteral("'edited.png' has been modified.\nDo you want to save your changes?"));
+    QCOMPARE(QSettings().contains(QStringLiteral("language")), closes);
+    if (!closes) {
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->activeMdiChild(), modified);
+        QCOMPARE(modified->undoStack()->index(), 1);
+    }
+}
+
+VIREON_TEST_MAIN(FrameworkTest)
+#include "tst_framework.moc"

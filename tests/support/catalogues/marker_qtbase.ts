@@ -1,0 +1,11 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>Marker</name>
+    <message>
+        <source>which</source>
+        <translation>qtbase</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,71 @@
+#include "modalanswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+
+namespace {
+const int maxTurns = 2000;
+}
+
+ModalAnswerer::ModalAnswerer()
+{
+    // Lives until the end of the test run; answered() stays readable.
+    setParent(qApp);
+    timer.setInterval(1);
+    connect(&timer, &QTimer::timeout, this, &ModalAnswerer::poll);
+    timer.start();
+}
+
+ModalAnswerer *ModalAnswerer::messageBox(QMessageBox::StandardButton button)
+{
+    auto *answerer = new ModalAnswerer;
+    answerer->button = button;
+    return answerer;
+}
+
+ModalAnswerer *ModalAnswerer::fileDialog(const QString &path)
+{
+    auto *answerer = new ModalAnswerer;
+    answerer->forFileDialog = true;
+    answerer->path = path;
+    return answerer;
+}
+
+void ModalAnswerer::poll()
+{
+    if (++turns > maxTurns) {
+        timer.stop();
+        return;
+    }
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    if (forFileDialog) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog)
+            return;
+        timer.stop();
+        done = true;
+        if (path.isEmpty()) {
+            dialog->reject();
+        } else {
+            dialog->selectFile(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        }
+        return;
+    }
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    if (!box)
+        return;
+    timer.stop();
+    done = true;
+    seenTitle = box->windowTitle();
+    seenText = box->text();
+    seenIcon = box->icon();
+    seenButtons = box->standardButtons();
+    if (QAbstractButton *b = box->button(button))
+        b->click();
+    else
+        box->reject();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+// Answers the next modal dialog from the event loop, so that a test can drive code that
+// asks the user. It polls with zero-time timers until the dialog shows, and gives up
+// (reporting nothing answered) after a bounded number of turns so a test cannot hang.
+class ModalAnswerer : public QObject
+{
+    Q_OBJECT
+public:
+    // Presses the given button of the next QMessageBox.
+    static ModalAnswerer *messageBox(QMessageBox::StandardButton button);
+    // Enters the path in the next QFileDialog and accepts it; an empty path cancels it.
+    static ModalAnswerer *fileDialog(const QString &path);
+
+    bool answered() const { return done; }
+    // Title and text of the message box that was answered.
+    QString title() const { return seenTitle; }
+    QString text() const { return seenText; }
+    QMessageBox::Icon icon() const { return seenIcon; }
+    QMessageBox::StandardButtons buttons() const { return seenButtons; }
+
+private:
+    ModalAnswerer();
+    void poll();
+
+    QTimer timer;
+    int turns = 0;
+    bool done = false;
+    bool forFileDialog = false;
+    QMessageBox::StandardButton button = QMessageBox::NoButton;
+    QString path;
+    QString seenTitle;
+    QString seenText;
+    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons seenButtons;
+};
