@@ -56,7 +56,12 @@ LVMainWindow::LVMainWindow(bool mdi) : mdi(mdi)
     toolWatcher = new LVToolWatcher(this);
 }
 
-LVMainWindow::~LVMainWindow() = default;
+LVMainWindow::~LVMainWindow()
+{
+    // QWidget's destructor hides the area, which activates no window and would call
+    // updateMenus on this half-destroyed window.
+    disconnect(mdiArea, nullptr, this, nullptr);
+}
 
 void LVMainWindow::setProgramMode(int newMode)
 {

@@ -33,6 +33,8 @@ private slots:
     void startLanguage();
     void catalogues_data();
     void catalogues();
+    void shippedCatalogues_data();
+    void shippedCatalogues();
     void startUp();
 };
 
@@ -123,6 +125,41 @@ void ApplicationTest::catalogues()
     }
     // Destroyed translators are removed again.
     QCOMPARE(QCoreApplication::translate("Marker", "which"), QStringLiteral("which"));
+}
+
+void ApplicationTest::shippedCatalogues_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("saveText");
+    QTest::newRow("en") << "en" << "English" << "&Save";
+    QTest::newRow("ru") << "ru" << "Русский" << "&Сохранить";
+}
+
+void ApplicationTest::shippedCatalogues()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, name);
+    QFETCH(QString, saveText);
+    // The build puts the catalogues, Qt's own among them, where the program looks.
+    const QString dir = QStringLiteral(VIREON_TRANSLATIONS_DIR);
+    for (const char *stem : {"qtbase_", "lvbase_", "Vireon_"})
+        QVERIFY2(QFile::exists(dir + "/" + stem + code + ".qm"), stem);
+    QTranslator lvbase;
+    QVERIFY(lvbase.load(QStringLiteral("lvbase_") + code, dir));
+    QCOMPARE(lvbase.translate("LVMainWindow", "WorkLanguage"), name);
+    QCOMPARE(lvbase.translate("LVMainWindow", "&Save"), code == "en" ? QString() : saveText);
+
+    // Every text of the program has its Russian translation.
+    if (code == QLatin1String("ru")) {
+        for (const char *source : {"lvbase_ru.ts", "Vireon_ru.ts"}) {
+            QFile file(QStringLiteral(VIREON_SOURCE_DIR "/translations/") + QLatin1String(source));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray text = file.readAll();
+            QVERIFY2(!text.contains("type=\"unfinished\""), source);
+            QVERIFY(text.contains("<message>"));
+        }
+    }
 }
 
 void ApplicationTest::startUp()
