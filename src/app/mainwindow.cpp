@@ -20,6 +20,14 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     setUnifiedTitleAndToolBarOnMac(true);
 }
 
+void MainWindow::newFile()
+{
+    if (mdi)
+        LVMainWindow::newFile();
+    else
+        showInNewWindow(new MainWindow(false));
+}
+
 void MainWindow::createActions()
 {
     LVMainWindow::createActions();

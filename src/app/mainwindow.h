@@ -12,6 +12,9 @@ public:
     // Shows the given file; called at start with the file named on the command line.
     void selectFile(const QString &path);
 
+public slots:
+    void newFile() override;
+
 protected:
     void createActions() override;
     void updateWindowTitle() override;

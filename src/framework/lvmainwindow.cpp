@@ -122,6 +122,8 @@ void LVMainWindow::createActions()
     for (double step : qAsConst(zoomSteps))
         stepTexts << LVComboBox::percentText(step * 100);
     zoomBox->addItems(stepTexts);
+    // No step is highlighted until a document reports its scale.
+    zoomBox->setCurrentIndex(-1);
     connect(zoomBox, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             [this](int index) { sceneScaleChanged(zoomBox->itemText(index)); });
     connect(zoomBox, &LVComboBox::editTextChangedLV, this, &LVMainWindow::sceneScaleChanged);
@@ -395,7 +397,11 @@ void LVMainWindow::newFile()
         child->showMaximized();
         return;
     }
-    auto *other = new LVMainWindow(false);
+    showInNewWindow(new LVMainWindow(false));
+}
+
+void LVMainWindow::showInNewWindow(LVMainWindow *other)
+{
     other->setAttribute(Qt::WA_DeleteOnClose);
     other->move(x() + 40, y() + 40);
     other->show();

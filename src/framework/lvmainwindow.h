@@ -103,6 +103,8 @@ protected:
     // Adds a document to the area and wires it to the window.
     QMdiSubWindow *addMdiChild(LVMdiChild *child);
     void createLanguageMenu();
+    // Shows a window of its own for one document, beside this one.
+    void showInNewWindow(LVMainWindow *other);
 
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -142,6 +142,7 @@ private slots:
     void zoomBoxInput();
     void windowMenuAccelerators();
     void findMdiChild();
+    void separateWindowHoldsOneDocument();
     void editSlotsForward_data();
     void editSlotsForward();
     void regionToolTakesCutAndCopy();
@@ -383,6 +384,29 @@ void FrameworkTest::findMdiChild()
     // Names of files that do not exist match nothing, not even the untitled document.
     QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("missing.png"))), nullptr);
     QCOMPARE(window->findMdiChild(QString()), nullptr);
+}
+
+void FrameworkTest::separateWindowHoldsOneDocument()
+{
+    window->turnProjectType();
+    window->newFile();
+    QVERIFY(window->mdiArea->subWindowList().isEmpty());
+    MainWindow *other = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *w = qobject_cast<MainWindow *>(widget); w && w != window.get())
+            other = w;
+    }
+    QVERIFY(other);
+    QPointer<MainWindow> guard(other);
+    auto *area = other->findChild<QMdiArea *>();
+    QCOMPARE(area->subWindowList().size(), 1);
+    QCOMPARE(other->pos(), window->pos() + QPoint(40, 40));
+    // Showing it again, as after a minimize, adds no second document.
+    other->hide();
+    other->show();
+    QCOMPARE(area->subWindowList().size(), 1);
+    other->close();
+    QTRY_VERIFY(guard.isNull());
 }
 
 void FrameworkTest::editSlotsForward_data()
