@@ -36,8 +36,9 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DVIREON_BENCH=ON
-	cmake --build $(BUILD) -j $(JOBS) --target vireon_bench
+	@if [ ! -f bench/CMakeLists.txt ]; then echo "No benchmarks yet."; exit 0; fi; \
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DVIREON_BENCH=ON && \
+	cmake --build $(BUILD) -j $(JOBS) --target vireon_bench && \
 	cd $(BUILD) && ./bench/vireon_bench
 
 translations: configure
