@@ -131,14 +131,15 @@ int main(int argc, char **argv)
 
     const QStringList args = app.arguments();
     if (args.size() < 5)
-        return fail(QStringLiteral("usage: renderimages <in.svg> <out-file> <width> <height> [extra sizes...]"));
+        return fail(QStringLiteral(
+                "usage: renderimages <in.svg> <out-file> <width> <height> [extra sizes...]"));
 
     const QString input = args.at(1);
     const QString output = args.at(2);
     QSize size;
     if (!parseSize(args.at(3) + QLatin1Char('x') + args.at(4), &size))
         return fail(QStringLiteral("invalid size %1x%2").arg(args.at(3), args.at(4)));
-    QVector<QSize> sizes{size};
+    QVector<QSize> sizes { size };
     for (int i = 5; i < args.size(); ++i) {
         QSize extra;
         if (!parseSize(args.at(i), &extra))
@@ -161,7 +162,8 @@ int main(int argc, char **argv)
     if (!renderer.load(svgFile.readAll()) || !renderer.isValid())
         return fail(QStringLiteral("cannot parse SVG %1").arg(input));
     if (svgWarnings > 0)
-        return fail(QStringLiteral("%1 uses SVG features Qt cannot render (see warnings above)").arg(input));
+        return fail(QStringLiteral("%1 uses SVG features Qt cannot render (see warnings above)")
+                            .arg(input));
 
     QByteArray data;
     if (isIco) {
@@ -182,7 +184,8 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("cannot encode %1: %2").arg(output, writer.errorString()));
     }
     if (svgWarnings > 0)
-        return fail(QStringLiteral("%1 uses SVG features Qt cannot render (see warnings above)").arg(input));
+        return fail(QStringLiteral("%1 uses SVG features Qt cannot render (see warnings above)")
+                            .arg(input));
 
     // Written atomically so an interrupted build never leaves a truncated image
     // that make would consider up to date.

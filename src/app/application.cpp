@@ -39,16 +39,16 @@ QString Application::startLanguage()
 
 QStringList Application::catalogueStems()
 {
-    return {QStringLiteral("/translations/qtbase_"),
-            QStringLiteral("/translations/qtpropertybrowser_"),
-            QStringLiteral("/translations/lvbase_"), QStringLiteral("/translations/Vireon_")};
+    return { QStringLiteral("/translations/qtbase_"),
+             QStringLiteral("/translations/qtpropertybrowser_"),
+             QStringLiteral("/translations/lvbase_"), QStringLiteral("/translations/Vireon_") };
 }
 
 QStringList Application::installTranslators(const QString &baseDir, const QString &language,
                                             std::array<QTranslator, 4> &translators)
 {
-    static const char *const loadedLines[] = {"qtbase loaded", "qtpropertybrowser loaded",
-                                              "lvbase loaded", "Vireon loaded"};
+    static const char *const loadedLines[]
+            = { "qtbase loaded", "qtpropertybrowser loaded", "lvbase loaded", "Vireon loaded" };
     const QStringList stems = catalogueStems();
     QStringList loaded;
     for (int i = 0; i < 4; ++i) {

@@ -20,7 +20,8 @@ CommandLine::Action CommandLine::decide(int argc, char **argv)
             platformGiven = true;
     }
     if (platformGiven || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
-        || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return Action::Run;
     return Action::NoDisplay;
 }
@@ -48,8 +49,9 @@ QString CommandLine::versionText()
 
 QString CommandLine::noDisplayText()
 {
-    return QStringLiteral("vireon: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
-                          "run it in a desktop session, or headless with: xvfb-run vireon [file]\n");
+    return QStringLiteral(
+            "vireon: no display found (DISPLAY and WAYLAND_DISPLAY are not set); "
+            "run it in a desktop session, or headless with: xvfb-run vireon [file]\n");
 }
 
 int CommandLine::handle(Action action)

@@ -117,7 +117,7 @@ void LVMainWindow::createActions()
     connect(fullScreenAct, &QAction::triggered, this, &LVMainWindow::fullScreen);
 
     zoomBox = new LVComboBox;
-    zoomSteps = {0.1, 0.15, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 4.0};
+    zoomSteps = { 0.1, 0.15, 0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 4.0 };
     QStringList stepTexts;
     for (double step : qAsConst(zoomSteps))
         stepTexts << LVComboBox::percentText(step * 100);
@@ -319,8 +319,8 @@ void LVMainWindow::updateMenus()
     undoGroup->setActiveStack(stack);
     saveAct->setEnabled(stack && stack->count() > 0);
 
-    for (QAction *action : {saveAsAct, closeAct, closeAllAct, tileAct, cascadeAct, nextAct,
-                            previousAct, pasteAct})
+    for (QAction *action :
+         { saveAsAct, closeAct, closeAllAct, tileAct, cascadeAct, nextAct, previousAct, pasteAct })
         action->setEnabled(has);
     separatorAct->setVisible(has);
 
@@ -659,9 +659,9 @@ void LVMainWindow::createLanguageMenu()
     languageGroup->setExclusive(true);
     connect(languageGroup, &QActionGroup::triggered, this, &LVMainWindow::switchLanguage);
 
-    const QStringList files = QDir(translationsPath())
-                                      .entryList({QStringLiteral("lvbase_*.qm")}, QDir::Files,
-                                                 QDir::Name);
+    const QStringList files
+            = QDir(translationsPath())
+                      .entryList({ QStringLiteral("lvbase_*.qm") }, QDir::Files, QDir::Name);
     bool checked = false;
     QString lastCode;
     for (int i = 0; i < files.size(); ++i) {
@@ -697,10 +697,10 @@ void LVMainWindow::switchLanguage(QAction *action)
 {
     language = action->data().toString();
     const QString appName = QCoreApplication::applicationName();
-    QMessageBox::warning(this, appName,
-                         tr("The language change will take effect after a restart of %1.")
-                                 .arg(appName),
-                         QMessageBox::Ok);
+    QMessageBox::warning(
+            this, appName,
+            tr("The language change will take effect after a restart of %1.").arg(appName),
+            QMessageBox::Ok);
 }
 
 void LVMainWindow::openHelpPage(const QString &page)

@@ -6,8 +6,7 @@
 
 LVScene::LVScene(QObject *parent, LVMainWindow *mainWindow)
     : QGraphicsScene(parent), mainWindow(mainWindow), stack(std::make_unique<QUndoStack>())
-{
-}
+{}
 
 LVScene::~LVScene()
 {

@@ -4,8 +4,7 @@
 #include "lvmdichild.h"
 
 LVTool::LVTool(QObject *parent) : QObject(parent), mainWindow(qobject_cast<LVMainWindow *>(parent))
-{
-}
+{}
 
 QWidget *LVTool::widget()
 {

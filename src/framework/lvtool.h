@@ -51,8 +51,8 @@ public:
     int dragHandle = 0;
     QRectF rubberRect;
     QRectF selectionRect;
-    int pressPoint[2] = {0, 0};
-    int currentPoint[2] = {0, 0};
+    int pressPoint[2] = { 0, 0 };
+    int currentPoint[2] = { 0, 0 };
     // 0 no rectangle, 1 being drawn, 2 finished.
     int rectState = 0;
     bool usesRect = false;

@@ -5,8 +5,7 @@
 
 LVToolWatcher::LVToolWatcher(QObject *parent)
     : QObject(parent), mainWindow(qobject_cast<LVMainWindow *>(parent))
-{
-}
+{}
 
 void LVToolWatcher::addTool(LVTool *tool)
 {

@@ -11,7 +11,7 @@
 
 namespace {
 
-int signalSockets[2] = {-1, -1};
+int signalSockets[2] = { -1, -1 };
 
 extern "C" void forwardSignal(int signal)
 {

@@ -19,7 +19,8 @@ void collectDebug(QtMsgType type, const QMessageLogContext &, const QString &mes
 }
 
 // The name a test file argument carries: not ASCII, as on many users' disks.
-const char *const nonAsciiPath = "/tmp/\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE/\xD0\xBA\xD0\xBE\xD1\x82.jpg";
+const char *const nonAsciiPath
+        = "/tmp/\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE/\xD0\xBA\xD0\xBE\xD1\x82.jpg";
 
 } // namespace
 
@@ -86,13 +87,13 @@ void ApplicationTest::catalogues_data()
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QString>("winner");
-    const QStringList all{"qtbase", "qtpropertybrowser", "lvbase", "Vireon"};
+    const QStringList all { "qtbase", "qtpropertybrowser", "lvbase", "Vireon" };
     QTest::newRow("all four") << "ru" << all
-                              << QStringList{"qtbase loaded", "qtpropertybrowser loaded",
-                                             "lvbase loaded", "Vireon loaded"}
+                              << QStringList { "qtbase loaded", "qtpropertybrowser loaded",
+                                               "lvbase loaded", "Vireon loaded" }
                               << "Vireon";
-    QTest::newRow("two of four") << "en" << QStringList{"qtbase", "lvbase"}
-                                 << QStringList{"qtbase loaded", "lvbase loaded"} << "lvbase";
+    QTest::newRow("two of four") << "en" << QStringList { "qtbase", "lvbase" }
+                                 << QStringList { "qtbase loaded", "lvbase loaded" } << "lvbase";
     QTest::newRow("other language missing") << "de" << QStringList() << QStringList() << "which";
 }
 
@@ -107,9 +108,9 @@ void ApplicationTest::catalogues()
     // Each catalogue translates the same marker with its own name; a catalogue of the
     // wrong language must never be picked up.
     for (const QString &stem : present)
-        QVERIFY(QFile::copy(QStringLiteral(VIREON_TEST_CATALOGUES "/marker_%1.qm").arg(stem),
-                            dir.filePath(QStringLiteral("translations/%1_%2.qm")
-                                                 .arg(stem, language))));
+        QVERIFY(QFile::copy(
+                QStringLiteral(VIREON_TEST_CATALOGUES "/marker_%1.qm").arg(stem),
+                dir.filePath(QStringLiteral("translations/%1_%2.qm").arg(stem, language))));
     QVERIFY(QFile::copy(QStringLiteral(VIREON_TEST_CATALOGUES "/marker_Vireon.qm"),
                         dir.filePath(QStringLiteral("translations/Vireon_xx.qm"))));
 
@@ -132,8 +133,12 @@ void ApplicationTest::shippedCatalogues_data()
     QTest::addColumn<QString>("code");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("saveText");
-    QTest::newRow("en") << "en" << "English" << "&Save";
-    QTest::newRow("ru") << "ru" << "Русский" << "&Сохранить";
+    QTest::newRow("en") << "en"
+                        << "English"
+                        << "&Save";
+    QTest::newRow("ru") << "ru"
+                        << "Русский"
+                        << "&Сохранить";
 }
 
 void ApplicationTest::shippedCatalogues()
@@ -143,7 +148,7 @@ void ApplicationTest::shippedCatalogues()
     QFETCH(QString, saveText);
     // The build puts the catalogues, Qt's own among them, where the program looks.
     const QString dir = QStringLiteral(VIREON_TRANSLATIONS_DIR);
-    for (const char *stem : {"qtbase_", "lvbase_", "Vireon_"})
+    for (const char *stem : { "qtbase_", "lvbase_", "Vireon_" })
         QVERIFY2(QFile::exists(dir + "/" + stem + code + ".qm"), stem);
     QTranslator lvbase;
     QVERIFY(lvbase.load(QStringLiteral("lvbase_") + code, dir));
@@ -152,7 +157,7 @@ void ApplicationTest::shippedCatalogues()
 
     // Every text of the program has its Russian translation.
     if (code == QLatin1String("ru")) {
-        for (const char *source : {"lvbase_ru.ts", "Vireon_ru.ts"}) {
+        for (const char *source : { "lvbase_ru.ts", "Vireon_ru.ts" }) {
             QFile file(QStringLiteral(VIREON_SOURCE_DIR "/translations/") + QLatin1String(source));
             QVERIFY(file.open(QIODevice::ReadOnly));
             const QByteArray text = file.readAll();
@@ -190,7 +195,7 @@ void ApplicationTest::startUp()
     QCOMPARE(app->fileName(), QFile::decodeName(nonAsciiPath));
     QCOMPARE(app->fileName(), QString::fromUtf8(nonAsciiPath));
     QCOMPARE(debugLines,
-             QStringList{QStringLiteral("MainWindow::selectFile \"%1\"").arg(app->fileName())});
+             QStringList { QStringLiteral("MainWindow::selectFile \"%1\"").arg(app->fileName()) });
 
     app->mainWindow()->close();
     QVERIFY(!app->mainWindow()->isVisible());
@@ -203,7 +208,7 @@ int main(int argc, char **argv)
     QByteArray program = argv[0];
     QByteArray file = nonAsciiPath;
     QByteArray ignored = "/tmp/second.png";
-    char *appArgv[] = {program.data(), file.data(), ignored.data(), nullptr};
+    char *appArgv[] = { program.data(), file.data(), ignored.data(), nullptr };
     int appArgc = 3;
     Application app(appArgc, appArgv);
     Application::setIdentity();

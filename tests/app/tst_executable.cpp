@@ -36,10 +36,14 @@ void ExecutableTest::informationOptions_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("--version") << "--version" << "Vireon 3.0\n";
-    QTest::newRow("-v") << "-v" << "Vireon 3.0\n";
-    QTest::newRow("--help") << "--help" << "Usage: vireon [options] [file]";
-    QTest::newRow("-h") << "-h" << "Usage: vireon [options] [file]";
+    QTest::newRow("--version") << "--version"
+                               << "Vireon 3.0\n";
+    QTest::newRow("-v") << "-v"
+                        << "Vireon 3.0\n";
+    QTest::newRow("--help") << "--help"
+                            << "Usage: vireon [options] [file]";
+    QTest::newRow("-h") << "-h"
+                        << "Usage: vireon [options] [file]";
 }
 
 void ExecutableTest::informationOptions()
@@ -49,7 +53,7 @@ void ExecutableTest::informationOptions()
     // They work without any display and open no window.
     QProcess process;
     process.setProcessEnvironment(environment(false));
-    process.start(QStringLiteral(VIREON_EXECUTABLE), {option, QStringLiteral("/tmp/x.png")});
+    process.start(QStringLiteral(VIREON_EXECUTABLE), { option, QStringLiteral("/tmp/x.png") });
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
@@ -79,7 +83,7 @@ void ExecutableTest::startsAndClosesCleanly_data()
     QTest::newRow("no file") << QStringList() << QString();
     const QString file = QString::fromUtf8("/tmp/Фото/кот.jpg");
     QTest::newRow("non-ascii file, extra argument ignored")
-            << QStringList{file, QStringLiteral("/tmp/other.png")} << file;
+            << QStringList { file, QStringLiteral("/tmp/other.png") } << file;
 }
 
 void ExecutableTest::startsAndClosesCleanly()
@@ -98,12 +102,12 @@ void ExecutableTest::startsAndClosesCleanly()
     process.setReadChannel(QProcess::StandardError);
 
     // The main window exists once its translators are in and the start-up file is handed over.
-    const QString ready = shown.isEmpty() ? QStringLiteral("Vireon loaded")
-                                          : QStringLiteral("MainWindow::selectFile \"%1\"").arg(shown);
+    const QString ready = shown.isEmpty()
+            ? QStringLiteral("Vireon loaded")
+            : QStringLiteral("MainWindow::selectFile \"%1\"").arg(shown);
     QString err;
     QDeadlineTimer deadline(120000);
-    while (!err.contains(ready) && !deadline.hasExpired()
-           && process.state() == QProcess::Running) {
+    while (!err.contains(ready) && !deadline.hasExpired() && process.state() == QProcess::Running) {
         process.waitForReadyRead(1000);
         err += QString::fromUtf8(process.readAllStandardError());
     }

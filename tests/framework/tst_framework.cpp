@@ -99,8 +99,10 @@ public:
     using LVMainWindow::languageMenu;
     using LVMainWindow::mdiArea;
     using LVMainWindow::pasteAct;
+    using LVMainWindow::redoAct;
     using LVMainWindow::saveAct;
     using LVMainWindow::separatorAct;
+    using LVMainWindow::undoAct;
     using LVMainWindow::windowMenu;
     using LVMainWindow::zoomBox;
     using LVMainWindow::zoomInAct;
@@ -108,8 +110,8 @@ public:
 
     QList<QAction *> documentActions() const
     {
-        return {saveAct,   saveAsAct, closeAct,  closeAllAct, tileAct,   cascadeAct, nextAct,
-                previousAct, pasteAct, cutAct,   copyAct,     deleteAct, zoomInAct,  zoomOutAct};
+        return { saveAct,     saveAsAct, closeAct, closeAllAct, tileAct,   cascadeAct, nextAct,
+                 previousAct, pasteAct,  cutAct,   copyAct,     deleteAct, zoomInAct,  zoomOutAct };
     }
     TestDocument *addDocument(bool withPage, const QString &file = QString())
     {
@@ -131,6 +133,8 @@ class FrameworkTest : public QObject
 private slots:
     void init();
     void cleanup();
+    void resources_data();
+    void resources();
     void withoutDocumentActionsAreDisabled();
     void enableRulesFollowTheDocument();
     void zoomIn_data();
@@ -188,6 +192,53 @@ void FrameworkTest::installCatalogues(const QStringList &codes)
                             dir.filePath(QStringLiteral("lvbase_%1.qm").arg(code))));
 }
 
+void FrameworkTest::resources_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : { "open.png",
+                              "save.png",
+                              "zoomin.png",
+                              "zoomout.png",
+                              "cut.png",
+                              "copy.png",
+                              "paste.png",
+                              "undo.png",
+                              "redo.png",
+                              "sort.png",
+                              "pointer.png",
+                              "copyregion.png",
+                              "rotate_clockwise.png",
+                              "rotate_counterclockwise.png",
+                              "flip_horizontal.png",
+                              "flip_vertical.png",
+                              "contrast.png",
+                              "crop.png",
+                              "preIcon.png",
+                              "splash.png",
+                              "about.jpg",
+                              "document.ico",
+                              "cursorPen.png",
+                              "cursorRectangle.png",
+                              "cursorLine.png",
+                              "cursorCheckMark.png",
+                              "cursor-sizeall.png" })
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void FrameworkTest::resources()
+{
+    QFETCH(QString, name);
+    const QImage image(QStringLiteral(":/images/") + name);
+    QVERIFY(!image.isNull());
+    // Icons are drawn, not blank.
+    const QImage small = image.scaled(8, 8).convertToFormat(QImage::Format_ARGB32);
+    QSet<QRgb> colours;
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x)
+            colours.insert(small.pixel(x, y));
+    QVERIFY(colours.size() > 2);
+}
+
 void FrameworkTest::withoutDocumentActionsAreDisabled()
 {
     for (QAction *action : window->documentActions())
@@ -220,7 +271,23 @@ void FrameworkTest::enableRulesFollowTheDocument()
     doc->object->setSelected(true);
     doc->undoStack()->push(new QUndoCommand);
     window->updateMenus();
+    // The undo actions follow the active document's stack.
+    QVERIFY(window->undoAct->isEnabled());
+    window->undoAct->trigger();
+    QCOMPARE(doc->undoStack()->index(), 0);
+    QVERIFY(window->redoAct->isEnabled());
+    window->redoAct->trigger();
+    QCOMPARE(doc->undoStack()->index(), 1);
     QVERIFY(window->saveAct->isEnabled());
+    TestDocument *other = window->addDocument(true);
+    QVERIFY(!window->undoAct->isEnabled());
+    QVERIFY(!window->saveAct->isEnabled());
+    window->mdiArea->setActiveSubWindow(doc->subWindow);
+    QVERIFY(window->undoAct->isEnabled());
+    window->undoAct->trigger();
+    QCOMPARE(doc->undoStack()->index(), 0);
+    QCOMPARE(other->undoStack()->count(), 0);
+    window->redoAct->trigger();
     QVERIFY(window->cutAct->isEnabled());
     QVERIFY(window->copyAct->isEnabled());
     QVERIFY(window->deleteAct->isEnabled());
@@ -289,8 +356,9 @@ void FrameworkTest::zoomBoxItems()
     QStringList items;
     for (int i = 0; i < window->zoomBox->count(); ++i)
         items << window->zoomBox->itemText(i);
-    QCOMPARE(items, QStringList({"10 %", "15 %", "25 %", "50 %", "75 %", "100 %", "125 %",
-                                 "150 %", "200 %", "400 %"}));
+    QCOMPARE(items,
+             QStringList({ "10 %", "15 %", "25 %", "50 %", "75 %", "100 %", "125 %", "150 %",
+                           "200 %", "400 %" }));
     QVERIFY(window->zoomBox->isEditable());
     QCOMPARE(window->zoomBox->insertPolicy(), QComboBox::NoInsert);
 
@@ -308,11 +376,16 @@ void FrameworkTest::zoomBoxInput_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<double>("scale");
-    QTest::newRow("plain number") << "300" << "300 %" << 3.0;
-    QTest::newRow("largest") << "25600" << "25600 %" << 256.0;
-    QTest::newRow("too large is capped") << "99999" << "25600 %" << 256.0;
-    QTest::newRow("letters refused") << "abc" << "0 %" << 1.0;
-    QTest::newRow("zero ignored") << "0" << "0 %" << 1.0;
+    QTest::newRow("plain number") << "300"
+                                  << "300 %" << 3.0;
+    QTest::newRow("largest") << "25600"
+                             << "25600 %" << 256.0;
+    QTest::newRow("too large is capped") << "99999"
+                                         << "25600 %" << 256.0;
+    QTest::newRow("letters refused") << "abc"
+                                     << "0 %" << 1.0;
+    QTest::newRow("zero ignored") << "0"
+                                  << "0 %" << 1.0;
 }
 
 void FrameworkTest::zoomBoxInput()
@@ -360,7 +433,7 @@ void FrameworkTest::windowMenuAccelerators()
     QCOMPARE(texts.first(), QStringLiteral("&1 picture1.png"));
     QCOMPARE(texts.at(8), QStringLiteral("&9 picture9.png"));
     QCOMPARE(texts.at(9), QStringLiteral("10 picture10.png"));
-    QCOMPARE(checked, QStringList{QStringLiteral("&4 picture4.png")});
+    QCOMPARE(checked, QStringList { QStringLiteral("&4 picture4.png") });
     QVERIFY(window->separatorAct->isVisible());
 
     // An entry activates its window.
@@ -413,15 +486,24 @@ void FrameworkTest::editSlotsForward_data()
 {
     QTest::addColumn<QString>("slot");
     QTest::addColumn<QString>("call");
-    QTest::newRow("cut") << "cut" << "cut";
-    QTest::newRow("copy") << "copy" << "copy";
-    QTest::newRow("paste") << "paste" << "paste";
-    QTest::newRow("selectAll") << "selectAll" << "selectAll";
-    QTest::newRow("delete") << "deleteObjects" << "deleteObjects";
-    QTest::newRow("raise") << "raiseObjects" << "raise";
-    QTest::newRow("lower") << "lowerObjects" << "lower";
-    QTest::newRow("raiseToTop") << "raiseToTop" << "raiseToTop";
-    QTest::newRow("lowerToBottom") << "lowerToBottom" << "lowerToBottom";
+    QTest::newRow("cut") << "cut"
+                         << "cut";
+    QTest::newRow("copy") << "copy"
+                          << "copy";
+    QTest::newRow("paste") << "paste"
+                           << "paste";
+    QTest::newRow("selectAll") << "selectAll"
+                               << "selectAll";
+    QTest::newRow("delete") << "deleteObjects"
+                            << "deleteObjects";
+    QTest::newRow("raise") << "raiseObjects"
+                           << "raise";
+    QTest::newRow("lower") << "lowerObjects"
+                           << "lower";
+    QTest::newRow("raiseToTop") << "raiseToTop"
+                                << "raiseToTop";
+    QTest::newRow("lowerToBottom") << "lowerToBottom"
+                                   << "lowerToBottom";
 }
 
 void FrameworkTest::editSlotsForward()
@@ -436,7 +518,7 @@ void FrameworkTest::editSlotsForward()
     TestDocument *doc = window->addDocument(true);
     window->setProgramMode(7);
     QVERIFY(QMetaObject::invokeMethod(window.get(), slot.toLatin1().constData()));
-    QCOMPARE(doc->scene->calls, QStringList{call});
+    QCOMPARE(doc->scene->calls, QStringList { call });
     // Pasting returns to the select mode.
     QCOMPARE(window->programMode(), call == QLatin1String("paste") ? 0 : 7);
 }
@@ -452,18 +534,18 @@ void FrameworkTest::regionToolTakesCutAndCopy()
     window->setProgramMode(10);
     window->cut();
     window->copy();
-    QCOMPARE(copyTool->calls, QStringList({"cutRegion", "copyRegion"}));
+    QCOMPARE(copyTool->calls, QStringList({ "cutRegion", "copyRegion" }));
     QVERIFY(doc->scene->calls.isEmpty());
 
     window->setProgramMode(7);
     window->cut();
     window->copy();
-    QCOMPARE(doc->scene->calls, QStringList({"cut", "copy"}));
+    QCOMPARE(doc->scene->calls, QStringList({ "cut", "copy" }));
     QVERIFY(otherTool->calls.isEmpty());
 
     // Undo also returns the current tool to rest.
     window->undo();
-    QCOMPARE(otherTool->calls, QStringList{"reset"});
+    QCOMPARE(otherTool->calls, QStringList { "reset" });
 }
 
 void FrameworkTest::toolWatcher()
@@ -516,9 +598,9 @@ void FrameworkTest::toolPageChanged()
 
     watcher->toolPageChanged(1);
     QCOMPARE(window->programMode(), 7);
-    QCOMPARE(crop->calls, QStringList{"reset"});
+    QCOMPARE(crop->calls, QStringList { "reset" });
     watcher->toolPageChanged(0);
-    QCOMPARE(crop->calls, QStringList({"reset", "deactivate"}));
+    QCOMPARE(crop->calls, QStringList({ "reset", "deactivate" }));
     QCOMPARE(window->programMode(), 0);
 
     // Moving to another document keeps the tool: its state is restored there.
@@ -526,7 +608,7 @@ void FrameworkTest::toolPageChanged()
     watcher->lostName = QStringLiteral("a.png");
     watcher->switchedName = QStringLiteral("b.png");
     watcher->toolPageChanged(1);
-    QCOMPARE(select->calls, QStringList{"reset"});
+    QCOMPARE(select->calls, QStringList { "reset" });
     QVERIFY(!watcher->focusLost && !watcher->focusSwitched);
 
     // An unknown page changes nothing.
@@ -542,14 +624,14 @@ void FrameworkTest::languageMenu_data()
     QTest::addColumn<QString>("checked");
     QTest::addColumn<bool>("enabled");
     QTest::newRow("three, stored ru")
-            << QStringList{"de", "en", "ru"} << "ru"
-            << QStringList{"&1 Deutsch", "&2 English", "&3 Русский"} << "&3 Русский" << true;
+            << QStringList { "de", "en", "ru" } << "ru"
+            << QStringList { "&1 Deutsch", "&2 English", "&3 Русский" } << "&3 Русский" << true;
     QTest::newRow("three, stored de")
-            << QStringList{"de", "en", "ru"} << "de"
-            << QStringList{"&1 Deutsch", "&2 English", "&3 Русский"} << "&1 Deutsch" << true;
-    QTest::newRow("single") << QStringList{"en"} << "en" << QStringList{"&1 English"}
+            << QStringList { "de", "en", "ru" } << "de"
+            << QStringList { "&1 Deutsch", "&2 English", "&3 Русский" } << "&1 Deutsch" << true;
+    QTest::newRow("single") << QStringList { "en" } << "en" << QStringList { "&1 English" }
                             << "&1 English" << false;
-    QTest::newRow("none") << QStringList{} << "ru" << QStringList{} << QString() << false;
+    QTest::newRow("none") << QStringList {} << "ru" << QStringList {} << QString() << false;
 }
 
 void FrameworkTest::languageMenu()
@@ -580,7 +662,7 @@ void FrameworkTest::languageMenu()
 void FrameworkTest::switchLanguageOnlyStoresTheChoice()
 {
     window.reset();
-    installCatalogues({"en", "ru"});
+    installCatalogues({ "en", "ru" });
     QSettings().setValue(QStringLiteral("language"), QStringLiteral("en"));
     window = std::make_unique<TestWindow>();
     const QString fileMenuTitle = window->menuBar()->actions().first()->text();
@@ -623,10 +705,10 @@ void FrameworkTest::helpPagesOpenLocalFiles()
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     const QString base = QCoreApplication::applicationDirPath() + QStringLiteral("/help_ru/");
     QCOMPARE(catcher.urls,
-             QList<QUrl>({QUrl::fromLocalFile(base + "index.html"),
-                          QUrl::fromLocalFile(base + "start.html"),
-                          QUrl::fromLocalFile(base + "support.html"),
-                          QUrl::fromLocalFile(base + "ordering.html")}));
+             QList<QUrl>({ QUrl::fromLocalFile(base + "index.html"),
+                           QUrl::fromLocalFile(base + "start.html"),
+                           QUrl::fromLocalFile(base + "support.html"),
+                           QUrl::fromLocalFile(base + "ordering.html") }));
     QCOMPARE(catcher.urls.first().toLocalFile(), base + "index.html");
 }
 

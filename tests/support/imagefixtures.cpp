@@ -18,6 +18,16 @@ quint32 crc32Of(const QByteArray &data)
     return crc ^ 0xffffffffu;
 }
 
+QByteArray pngChunk(const char *type, const QByteArray &data)
+{
+    char length[4];
+    qToBigEndian(quint32(data.size()), length);
+    const QByteArray body = QByteArray(type, 4) + data;
+    char crc[4];
+    qToBigEndian(crc32Of(body), crc);
+    return QByteArray(length, 4) + body + QByteArray(crc, 4);
+}
+
 } // namespace
 
 QImage ImageFixtures::pattern(const QSize &size, QImage::Format format)
@@ -64,19 +74,12 @@ QByteArray ImageFixtures::jpegWithOrientation(const QSize &size, int orientation
 
 QByteArray ImageFixtures::pngHeaderClaiming(quint32 width, quint32 height)
 {
-    QByteArray ihdr("IHDR", 4);
     QByteArray fields(13, '\0');
     qToBigEndian(width, fields.data());
     qToBigEndian(height, fields.data() + 4);
     fields[8] = 8; // bit depth
     fields[9] = 6; // RGBA
-    ihdr += fields;
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    char length[4];
-    qToBigEndian(quint32(13), length);
-    png.append(length, 4).append(ihdr);
-    char crc[4];
-    qToBigEndian(crc32Of(ihdr), crc);
-    png.append(crc, 4);
-    return png;
+    // Readers stop reading the header at the first data chunk; a few bytes of it follow.
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", fields)
+            + pngChunk("IDAT", QByteArray("\x78\x9c\x00\x00", 4)) + pngChunk("IEND", {});
 }
