@@ -82,6 +82,10 @@ LVMdiChild *LVMainWindow::activeMdiChild() const
 
 void LVMainWindow::saveDocumentToolState() {}
 
+void LVMainWindow::showPosition(const QPoint &) {}
+
+void LVMainWindow::setSelectedRect() {}
+
 QGraphicsView *LVMainWindow::activeView() const
 {
     return activeMdiChild();

@@ -31,6 +31,9 @@ public:
     virtual LVMdiChild *activeMdiChild() const;
     // Lets the active document record the current tool's settings.
     virtual void saveDocumentToolState();
+    // Where the status bar learns the mouse position and the tool's rectangle.
+    virtual void showPosition(const QPoint &scenePos);
+    virtual void setSelectedRect();
 
     int programMode() const { return mode; }
     QMdiSubWindow *findMdiChild(const QString &fileName) const;

@@ -1,13 +1,21 @@
 #pragma once
 
 #include <QGraphicsScene>
+#include <QList>
 #include <memory>
 
 class LVMainWindow;
+class LineItem;
+class ObjectItem;
 class PageItem;
+class QDataStream;
+class QPainter;
+class QPrinter;
 class QUndoStack;
+class RectItem;
 
-// The scene of one document: its pages, its objects and its undo stack.
+// The scene of one document: its pages stacked vertically, the objects on them, the
+// document's undo stack, and the interaction common to all documents.
 class LVScene : public QGraphicsScene
 {
     Q_OBJECT
@@ -21,7 +29,10 @@ public:
     void setActivePage(PageItem *page);
     // Some object of the active page is selected.
     bool hasSelectedPageObjects() const;
+    // The main window's program mode; 0 without a main window.
+    int mode() const;
 
+    void layoutPages();
     virtual void copy();
     virtual void cut();
     virtual void paste();
@@ -30,13 +41,52 @@ public:
     virtual void lower();
     virtual void raiseToTop();
     virtual void lowerToBottom();
+    void selectImagesIfNothingSelected();
+    void printPage(QPrinter *printer, QPainter *painter, int pageIndex);
 
+    // The framework's document file.
+    bool read(QDataStream &in);
+    void write(QDataStream &out) const;
+
+    bool formFlag = false;
+    QPointF formPoint;
+    bool printing = false;
     LVMainWindow *mainWindow = nullptr;
+    QList<PageItem *> pages;
     PageItem *activePage = nullptr;
+    bool objectsPressed = false;
+    bool rubberBandActive = false;
+    QRectF rubberBand;
+    QString name;
+    RectItem *creatingRect = nullptr;
+    LineItem *creatingLine = nullptr;
+    QPointF createStart;
+    bool creating = false;
+    ObjectItem *pressedObject = nullptr;
+
+signals:
+    void objectsMoved();
 
 public slots:
+    void addPageCommand(PageItem *pageItem);
+    void insertPageCommand(int index, PageItem *pageItem);
+    void removePageCommand(PageItem *pageItem, PageItem *previousActivePage);
+    void movePageCommand(PageItem *pageItem, bool forward);
     virtual void deleteObjects();
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseMoveEvent(QGraphicsSceneMouseEvent *event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
+
 private:
+    void createFormObject(int mode, const QPointF &scenePos);
+    void recordMoves();
+    void moveSelectionByKey(QKeyEvent *event);
+    void focusNextText();
+    void changeStacking(int how);
+
     std::unique_ptr<QUndoStack> stack;
 };

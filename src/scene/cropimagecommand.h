@@ -1,0 +1,19 @@
+#pragma once
+
+#include "imagecommand.h"
+
+#include <QPointF>
+#include <QRect>
+
+// Cuts an image object down to a rectangle of the page.
+class CropImageCommand : public ImageCommand
+{
+public:
+    explicit CropImageCommand(const QRect &cropRect) : cropRect(cropRect) {}
+    void apply(ImageItem *item) override;
+
+    // How far the crop reached beyond the image's top-left corner; written by apply.
+    QPointF offset;
+    // In page coordinates.
+    QRect cropRect;
+};

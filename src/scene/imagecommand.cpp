@@ -1,0 +1,3 @@
+#include "imagecommand.h"
+
+void ImageCommand::revert(ImageItem *) {}

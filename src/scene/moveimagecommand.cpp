@@ -1,0 +1,8 @@
+#include "moveimagecommand.h"
+
+#include "imageitem.h"
+
+void MoveImageCommand::apply(ImageItem *item)
+{
+    item->setPos(pos);
+}

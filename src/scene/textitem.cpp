@@ -1,0 +1,177 @@
+#include "textitem.h"
+
+#include <QDataStream>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QtEndian>
+#include <cmath>
+
+namespace {
+
+// The fewest bytes a fragment takes: its bool, a position in single precision and the
+// length of its text.
+constexpr qint64 minFragmentBytes = 1 + 2 * 4 + 4;
+// Font sizes beyond any paper; larger ones in a stream are damage, not a form.
+constexpr double maxFontSize = 4096;
+
+qint64 bytesLeft(const QDataStream &in)
+{
+    const QIODevice *device = in.device();
+    return device ? device->bytesAvailable() : 0;
+}
+
+bool fail(QDataStream &in, QDataStream::Status status = QDataStream::ReadCorruptData)
+{
+    in.setStatus(status);
+    return false;
+}
+
+// Whether the 4-byte length prefix of the QString ahead fits in the bytes that are left.
+bool lengthFits(QDataStream &in)
+{
+    QIODevice *device = in.device();
+    if (!device)
+        return fail(in, QDataStream::ReadPastEnd);
+    const QByteArray prefix = device->peek(4);
+    if (prefix.size() < 4)
+        return fail(in, QDataStream::ReadPastEnd);
+    const quint32 length = in.byteOrder() == QDataStream::BigEndian
+            ? qFromBigEndian<quint32>(prefix.constData())
+            : qFromLittleEndian<quint32>(prefix.constData());
+    if (length == 0xffffffff) // the null string
+        return true;
+    return qint64(length) <= device->bytesAvailable() - 4 || fail(in, QDataStream::ReadPastEnd);
+}
+
+bool readString(QDataStream &in, QString *text)
+{
+    if (!lengthFits(in))
+        return false;
+    in >> *text;
+    return in.status() == QDataStream::Ok;
+}
+
+bool readFont(QDataStream &in, QFont *font)
+{
+    if (!lengthFits(in))
+        return false;
+    // From Qt 5.13 on a font ends with its list of families, and the stream reserves room
+    // for the list's stated count before reading a single name. The font is read without
+    // that list, and the list is read here against the bytes that are left.
+    const int version = in.version();
+    const bool withFamilies = version >= QDataStream::Qt_5_13;
+    if (withFamilies)
+        in.setVersion(QDataStream::Qt_5_12);
+    in >> *font;
+    in.setVersion(version);
+    if (in.status() != QDataStream::Ok)
+        return false;
+    if (withFamilies) {
+        quint32 count = 0;
+        in >> count;
+        if (in.status() != QDataStream::Ok)
+            return false;
+        if (count > bytesLeft(in) / 4)
+            return fail(in, QDataStream::ReadPastEnd);
+        QStringList families;
+        for (quint32 i = 0; i < count; ++i) {
+            QString family;
+            if (!readString(in, &family))
+                return false;
+            families.append(family);
+        }
+        font->setFamilies(families);
+    }
+    const double pointSize = font->pointSizeF();
+    if (std::isnan(pointSize) || pointSize > maxFontSize || font->pixelSize() > maxFontSize)
+        return fail(in);
+    return true;
+}
+
+} // namespace
+
+TextItem::TextItem(QGraphicsItem *parent) : ObjectItem(parent)
+{
+    name = QStringLiteral("TextField");
+    setRect(QRectF(0, 0, 200, 25));
+}
+
+void TextItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget)
+{
+    painter->save();
+    painter->setClipRect(rect);
+    painter->setFont(font);
+    painter->setPen(pen);
+    const double ascent = QFontMetricsF(font).ascent();
+    for (const Fragment &fragment : qAsConst(fragments)) {
+        const QPointF baseline = fragment.pos + QPointF(0, ascent);
+        if (std::isfinite(baseline.x()) && std::isfinite(baseline.y()))
+            painter->drawText(baseline, fragment.text);
+    }
+    painter->restore();
+    ObjectItem::paint(painter, option, widget);
+}
+
+bool TextItem::read(QDataStream &in, int version)
+{
+    if (!ObjectItem::read(in, version))
+        return false;
+    QFont newFont;
+    if (!readFont(in, &newFont))
+        return false;
+    double newLineHeight = 0.0;
+    qint32 count = 0;
+    in >> newLineHeight >> count;
+    if (in.status() != QDataStream::Ok)
+        return false;
+    if (count < 0)
+        return fail(in);
+    QList<Fragment> newFragments;
+    for (qint32 i = 0; i < count; ++i) {
+        // Each fragment takes bytes, so no count can run past the end of the data.
+        if (bytesLeft(in) < minFragmentBytes)
+            return fail(in, QDataStream::ReadPastEnd);
+        Fragment fragment;
+        in >> fragment.flag >> fragment.pos;
+        if (in.status() != QDataStream::Ok || !readString(in, &fragment.text))
+            return false;
+        newFragments.append(fragment);
+    }
+    font = newFont;
+    lineHeight = newLineHeight;
+    fragments = newFragments;
+    layoutText();
+    return true;
+}
+
+void TextItem::write(QDataStream &out) const
+{
+    ObjectItem::write(out);
+    out << font << lineHeight << qint32(fragments.size());
+    for (const Fragment &fragment : qAsConst(fragments))
+        out << fragment.flag << fragment.pos << fragment.text;
+}
+
+void TextItem::insertText(const QString &text)
+{
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList lines = plain.split(QLatin1Char('\n'));
+    if (fragments.isEmpty())
+        fragments.append(Fragment());
+    fragments.last().text += lines.first();
+    for (int i = 1; i < lines.size(); ++i) {
+        Fragment fragment;
+        fragment.text = lines.at(i);
+        fragments.append(fragment);
+    }
+    layoutText();
+}
+
+void TextItem::layoutText()
+{
+    for (int i = 0; i < fragments.size(); ++i)
+        fragments[i].pos = QPointF(rect.left(), rect.top() + i * lineHeight);
+    update();
+}

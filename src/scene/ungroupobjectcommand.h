@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QList>
+#include <QUndoCommand>
+
+class ObjectItem;
+class PageItem;
+
+// Dissolves a group into its members; while done, the command owns the empty group.
+class UnGroupObjectCommand : public QUndoCommand
+{
+public:
+    UnGroupObjectCommand(PageItem *page, ObjectItem *group);
+    ~UnGroupObjectCommand() override;
+    void redo() override;
+    void undo() override;
+
+private:
+    PageItem *page;
+    ObjectItem *group;
+    QList<ObjectItem *> members;
+    bool ownsGroup = false;
+};
