@@ -1,21 +1,51 @@
 #pragma once
 
 #include "framework/lvmainwindow.h"
+#include "imageloader.h"
 
-// The image program's main window.
+#include <QFutureWatcher>
+#include <memory>
+
+class MdiChild;
+
+// The image program's main window: documents of one image each, loaded in the background.
 class MainWindow : public LVMainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(bool mdi);
+    ~MainWindow() override;
 
     // Shows the given file; called at start with the file named on the command line.
     void selectFile(const QString &path);
+    // Shows file: activates the window that shows it already, else loads it into a new one.
+    void openFile(const QString &file);
+    MdiChild *activeDocument() const;
+    // The Open dialog's filter: every format Qt reads.
+    QString openFilter() const;
+    // True while a load runs on a worker thread.
+    bool isLoading() const { return loadWatcher->isRunning(); }
 
 public slots:
+    bool loadImage(const QString &file, bool newWindow = true);
     void newFile() override;
+    void open() override;
+    void programModeGroupClicked(int id);
+    void imageLoaded(int i);
 
 protected:
+    void readSettings() override;
+    void writeSettings() override;
     void createActions() override;
+    void createProgramModeGroup() override;
     void updateWindowTitle() override;
+    LVMdiChild *createMdiChild() override;
+    void resizeEvent(QResizeEvent *event) override;
+
+    QString selectedFilterOpen;
+    std::unique_ptr<QFutureWatcher<ImageInfo>> loadWatcher;
+    bool loadCancelled = true;
+
+private:
+    void stopLoading();
 };

@@ -61,6 +61,8 @@ LVMainWindow::~LVMainWindow()
     // QWidget's destructor hides the area, which activates no window and would call
     // updateMenus on this half-destroyed window.
     disconnect(mdiArea, nullptr, this, nullptr);
+    // Documents talk to this window while they go; they go while it is still whole.
+    delete mdiArea;
 }
 
 void LVMainWindow::setProgramMode(int newMode)

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 class LVComboBox;
 class LVMdiChild;
@@ -51,6 +52,8 @@ public:
 
     QString dirOpen;
     QString language;
+    // The document that last lost the keyboard focus.
+    QPointer<LVMdiChild> lastDocument;
     LVToolWatcher *toolWatcher = nullptr;
 
 public slots:

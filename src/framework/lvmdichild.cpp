@@ -5,7 +5,18 @@
 #include "lvtool.h"
 #include "lvtoolwatcher.h"
 
+#include "scene/addobjectcommand.h"
+#include "scene/addpagecommand.h"
+#include "scene/imageitem.h"
+#include "scene/movepagecommand.h"
+#include "scene/pageitem.h"
+#include "scene/removepagecommand.h"
+
 #include <QCloseEvent>
+#include <QDataStream>
+#include <QFile>
+#include <QFileDialog>
+#include <QSaveFile>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QUndoStack>
@@ -31,29 +42,80 @@ bool LVMdiChild::save()
     return isUntitled ? saveAs() : saveFile(filePath);
 }
 
-// Form documents are saved with the document file format, which no action of the
-// image program reaches; the image document replaces these.
+bool LVMdiChild::loadFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!documentScene || !file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream in(&file);
+    if (!documentScene->read(in))
+        return false;
+    setCurrentFile(fileName);
+    undoStack()->clear();
+    return true;
+}
+
+// Form documents only; the image document saves images instead.
 bool LVMdiChild::saveAs()
 {
-    return false;
+    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save As"), curFile,
+                                                          tr("Forms (*.tvf)"));
+    if (fileName.isEmpty())
+        return false;
+    return saveFile(fileName);
 }
 
-bool LVMdiChild::saveFile(const QString &)
+bool LVMdiChild::saveFile(const QString &fileName)
 {
-    return false;
+    if (!documentScene)
+        return false;
+    // Written aside and renamed over the old file only when complete.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QDataStream out(&file);
+    documentScene->write(out);
+    if (out.status() != QDataStream::Ok || !file.commit())
+        return false;
+    setCurrentFile(fileName);
+    undoStack()->clear();
+    return true;
 }
 
+// Printing arrives with the page setup; nothing to print until then.
 void LVMdiChild::print() {}
 
 void LVMdiChild::printPreview() {}
 
-void LVMdiChild::addPage() {}
+void LVMdiChild::addPage()
+{
+    if (documentScene)
+        undoStack()->push(new AddPageCommand(documentScene, new PageItem));
+}
 
-void LVMdiChild::deletePage() {}
+void LVMdiChild::deletePage()
+{
+    if (documentScene && documentScene->currentPage())
+        undoStack()->push(new RemovePageCommand(documentScene, documentScene->currentPage()));
+}
 
-void LVMdiChild::movePageForward() {}
+void LVMdiChild::movePageForward()
+{
+    if (documentScene && documentScene->currentPage())
+        undoStack()->push(new MovePageCommand(documentScene, true));
+}
 
-void LVMdiChild::movePageBackward() {}
+void LVMdiChild::movePageBackward()
+{
+    if (documentScene && documentScene->currentPage())
+        undoStack()->push(new MovePageCommand(documentScene, false));
+}
+
+void LVMdiChild::insertImage(const QImage &image)
+{
+    if (documentScene && documentScene->currentPage())
+        undoStack()->push(new AddObjectCommand(documentScene->currentPage(), new ImageItem(image)));
+}
 
 void LVMdiChild::setCurrentFile(const QString &fileName)
 {

@@ -16,6 +16,8 @@ public:
     explicit LVMdiChild(LVMainWindow *mainWindow);
 
     virtual void newFile();
+    // Reads a framework document file.
+    virtual bool loadFile(const QString &fileName);
     virtual bool save();
     virtual bool saveAs();
     virtual bool saveFile(const QString &fileName);
@@ -25,6 +27,8 @@ public:
     virtual void deletePage();
     virtual void movePageForward();
     virtual void movePageBackward();
+    // Puts the image on the active page as a new object, as one undo step.
+    virtual void insertImage(const QImage &image);
 
     void setCurrentFile(const QString &fileName);
     QString userFriendlyCurrentFile() const;

@@ -420,6 +420,9 @@ void LVScene::mouseReleaseEvent(QGraphicsSceneMouseEvent *event)
 
 void LVScene::drawForeground(QPainter *painter, const QRectF &rect)
 {
+    // Pages rendered for printing or saving carry no tool rectangle and no rubber band.
+    if (printing)
+        return;
     if (mainWindow)
         mainWindow->toolWatcher->drawForeground(painter, rect);
     if (mode() == 0 && rubberBandActive) {

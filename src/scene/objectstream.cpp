@@ -23,7 +23,7 @@
 
 namespace {
 
-// Documents of format versions 1 and 2 were written with this stream version.
+// The stream version of everything after a document's format version.
 constexpr int documentStreamVersion = QDataStream::Qt_5_1;
 
 // The fewest bytes an entry of an object list can take: the type, then a position and a
@@ -98,11 +98,6 @@ ObjectItem *createObject(int type)
     default:
         return nullptr;
     }
-}
-
-QString translate(const char *text)
-{
-    return QCoreApplication::translate("LVScene", text);
 }
 
 } // namespace
@@ -326,12 +321,14 @@ bool ObjectStream::readDocument(QDataStream &in, LVScene &scene)
     if (in.status() != QDataStream::Ok || version <= 0)
         return false;
     if (version > currentVersion) {
-        QMessageBox::warning(scene.views().value(0), translate("Tarvex"),
-                             translate("Could not open a new file format."));
+        QMessageBox::warning(
+                scene.views().value(0), QCoreApplication::translate("LVScene", "Tarvex"),
+                QCoreApplication::translate("LVScene", "Could not open a new file format."));
         return false;
     }
-    if (version < 3)
-        in.setVersion(documentStreamVersion);
+    // Every writer of this format, this one included, writes what follows the version in
+    // this stream version, so it is read that way whatever the caller's default.
+    in.setVersion(documentStreamVersion);
 
     QString name;
     bool formFlag = false;

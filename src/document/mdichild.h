@@ -1,0 +1,66 @@
+#pragma once
+
+#include "framework/lvmdichild.h"
+
+#include <memory>
+
+class LVTool;
+class Scene;
+
+// The document window of one image: its scene with one page and one image object,
+// fitted to the window, saved as an image file.
+class MdiChild : public LVMdiChild
+{
+    Q_OBJECT
+public:
+    explicit MdiChild(LVMainWindow *mainWindow);
+    ~MdiChild() override;
+
+    void newFile() override;
+    bool saveAs() override;
+    bool saveFile(const QString &fileName) override;
+    void print() override;
+    void addPage() override;
+    void insertImage(const QImage &image) override;
+
+    // Sizes the page to an image just inserted and fits the view.
+    void setImage(const QImage &image);
+    void fitToWindow();
+    // The active page rendered at scale 1 as the file will hold it: no tool overlays.
+    QImage renderPage();
+    // Records the current tool's settings for this document.
+    void saveToolState();
+    Scene *imageScene() const;
+    // The open filter: every format Qt reads.
+    static QString imageFilter();
+
+    bool closingFromFullScreen = false;
+    int savedToolId = -1;
+    std::unique_ptr<LVTool> savedToolState;
+
+signals:
+    // Asked for in full screen; the main window's slide show answers.
+    void slideShowRequested();
+    void nextImageRequested();
+    void previousImageRequested();
+    // The full-screen document was left by Escape or Exit; the file shows again normally.
+    void fullScreenLeft(const QString &filePath);
+    // Shown full screen and closed otherwise: the main window closes too.
+    void closedInFullScreen();
+    // A file was written; its thumbnail is out of date.
+    void fileSaved(const QString &filePath);
+
+public slots:
+    void closeFullScreen();
+    void documentWasModified();
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    bool fullScreenMode() const;
+    void reportScale();
+};

@@ -1,0 +1,469 @@
+#include "app/mainwindow.h"
+#include "browser/imagefile.h"
+#include "document/mdichild.h"
+#include "framework/lvcombobox.h"
+#include "framework/lvtool.h"
+#include "framework/lvtoolwatcher.h"
+#include "imagefixtures.h"
+#include "modalanswerer.h"
+#include "scene/cutimagecommand.h"
+#include "scene/modifyimagecommand.h"
+#include "scene/pageitem.h"
+#include "scene/scene.h"
+#include "scene/vrimageitem.h"
+#include "testmain.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QUndoStack>
+
+namespace {
+
+class TestWindow : public MainWindow
+{
+public:
+    TestWindow() : MainWindow(true) {}
+    using LVMainWindow::mdiArea;
+    using LVMainWindow::zoomBox;
+    using MainWindow::loadWatcher;
+
+    LVMdiChild *newDocument()
+    {
+        LVMdiChild *doc = createMdiChild();
+        doc->newFile();
+        doc->showMaximized();
+        return doc;
+    }
+
+    // Loads and waits until the result has been handled.
+    bool loadAndWait(const QString &file, bool newWindow = true)
+    {
+        QSignalSpy finished(loadWatcher.get(), &QFutureWatcherBase::finished);
+        const bool ok = loadImage(file, newWindow);
+        if (loadWatcher->isRunning() || !loadWatcher->isFinished())
+            finished.wait(30000);
+        QCoreApplication::processEvents();
+        return ok;
+    }
+    QList<MdiChild *> documents() const
+    {
+        QList<MdiChild *> result;
+        for (QMdiSubWindow *window : mdiArea->subWindowList())
+            result << qobject_cast<MdiChild *>(window->widget());
+        return result;
+    }
+};
+
+// A tool that paints a red frame over the scene, as a crop rectangle does.
+class OverlayTool : public LVTool
+{
+public:
+    using LVTool::LVTool;
+    int id() const override { return 7; }
+    QString title() const override { return QStringLiteral("Overlay"); }
+    void drawForeground(QPainter *painter, const QRectF &) override
+    {
+        painter->fillRect(QRectF(2, 2, 10, 10), Qt::red);
+    }
+};
+
+VRImageItem *imageOf(MdiChild *doc)
+{
+    const auto objects = doc->lvScene()->currentPage()->objects();
+    return objects.isEmpty() ? nullptr : dynamic_cast<VRImageItem *>(objects.first());
+}
+
+} // namespace
+
+class DocumentTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void fitting_data();
+    void fitting();
+    void modifiedMarkFollowsTheStack();
+    void closeAsks_data();
+    void closeAsks();
+    void orientation_data();
+    void orientation();
+    void orientationNeverReadsOutside();
+    void hugeDeclaredSizeIsRefused();
+    void loading_data();
+    void loading();
+    void secondLoadWins();
+    void alreadyShownFileIsActivated();
+    void reuseActiveDocument();
+    void savingWritesThePage();
+    void savingToUnknownFormatFails();
+    void savingLeavesOverlaysOut();
+    void openEditSaveEndToEnd();
+
+private:
+    QString writeImage(const QString &name, const QSize &size);
+    std::unique_ptr<TestWindow> window;
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void DocumentTest::init()
+{
+    TestEnvironment::clearSettings();
+    dir = std::make_unique<QTemporaryDir>();
+    window = std::make_unique<TestWindow>();
+    window->resize(1000, 800);
+    window->show();
+    QApplication::setActiveWindow(window.get());
+}
+
+void DocumentTest::cleanup()
+{
+    for (MdiChild *doc : window->documents())
+        doc->undoStack()->clear();
+    window.reset();
+}
+
+QString DocumentTest::writeImage(const QString &name, const QSize &size)
+{
+    const QString path = dir->filePath(name);
+    if (!ImageFixtures::pattern(size, QImage::Format_RGB32).save(path, "PNG"))
+        return QString();
+    return path;
+}
+
+void DocumentTest::fitting_data()
+{
+    QTest::addColumn<int>("widthLess");
+    QTest::addColumn<bool>("fitted");
+    QTest::newRow("fits with its margin") << 40 << false;
+    QTest::newRow("ten pixels narrower than the view") << 10 << true;
+    QTest::newRow("twice as wide") << -1 << true;
+}
+
+void DocumentTest::fitting()
+{
+    QFETCH(int, widthLess);
+    QFETCH(bool, fitted);
+    auto *doc = static_cast<MdiChild *>(window->newDocument());
+    const QSize viewport = doc->viewport()->size();
+    const int width = widthLess < 0 ? 2 * viewport.width() : viewport.width() - widthLess;
+    const QImage image = ImageFixtures::pattern(QSize(width, viewport.height() / 2));
+    doc->insertImage(image);
+    doc->setImage(image);
+
+    const double scale = doc->transform().m11();
+    QCOMPARE(doc->lvScene()->currentPage()->rect, QRect(QPoint(), image.size()));
+    QCOMPARE(scale < 1.0, fitted);
+    // The margin of 20 around the page is fitted too, and the percentage is truncated.
+    if (fitted)
+        QVERIFY(qAbs(scale - viewport.width() / double(width + 40)) < 0.01);
+    QCOMPARE(window->zoomBox->currentText(), QStringLiteral("%1 %").arg(int(scale * 100)));
+    QCOMPARE(doc->transform().m22(), scale);
+}
+
+void DocumentTest::modifiedMarkFollowsTheStack()
+{
+    const QString file = writeImage(QStringLiteral("mark.png"), QSize(30, 20));
+    QVERIFY(window->loadAndWait(file));
+    MdiChild *doc = window->documents().value(0);
+    QVERIFY(doc);
+    QCOMPARE(doc->windowTitle(), QStringLiteral("mark.png"));
+    QVERIFY(!doc->isWindowModified());
+    QCOMPARE(doc->undoStack()->count(), 0);
+
+    doc->undoStack()->push(new ModifyImageCommand(
+            doc->lvScene()->currentPage(), imageOf(doc),
+            std::make_shared<CutImageCommand>(QRectF(0, 0, 5, 5))));
+    QCOMPARE(doc->windowTitle(), QStringLiteral("mark.png[*]"));
+    QVERIFY(doc->isWindowModified());
+    doc->undoStack()->undo();
+    QCOMPARE(doc->windowTitle(), QStringLiteral("mark.png"));
+    QVERIFY(!doc->isWindowModified());
+    // Nothing to ask when every edit is undone.
+    QVERIFY(doc->maybeSave());
+}
+
+void DocumentTest::closeAsks_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("save") << int(QMessageBox::Save) << true << true;
+    QTest::newRow("discard") << int(QMessageBox::Discard) << true << false;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
+}
+
+void DocumentTest::closeAsks()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(bool, saved);
+    const QString file = writeImage(QStringLiteral("ask.png"), QSize(30, 20));
+    QVERIFY(window->loadAndWait(file));
+    MdiChild *doc = window->documents().value(0);
+    doc->undoStack()->push(new ModifyImageCommand(
+            doc->lvScene()->currentPage(), imageOf(doc),
+            std::make_shared<CutImageCommand>(QRectF(0, 0, 5, 5))));
+
+    ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::StandardButton(answer));
+    doc->subWindow->close();
+    QVERIFY(answerer->answered());
+    QCOMPARE(answerer->text(),
+             QStringLiteral("'ask.png' has been modified.\nDo you want to save your changes?"));
+    QTRY_COMPARE(window->documents().size(), closes ? 0 : 1);
+    QCOMPARE(QImage(file).pixelColor(1, 1) == QColor(Qt::white), saved);
+}
+
+void DocumentTest::orientation_data()
+{
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<bool>("bigEndian");
+    QTest::addColumn<int>("degrees");
+    QTest::newRow("normal") << 1 << true << 0;
+    QTest::newRow("upside down") << 3 << false << 180;
+    QTest::newRow("6 big endian") << 6 << true << 90;
+    QTest::newRow("6 little endian") << 6 << false << 90;
+    QTest::newRow("8") << 8 << true << 270;
+    QTest::newRow("mirrored forms are not turned") << 2 << true << 0;
+}
+
+void DocumentTest::orientation()
+{
+    QFETCH(int, tag);
+    QFETCH(bool, bigEndian);
+    QFETCH(int, degrees);
+    const QByteArray jpeg = ImageFixtures::jpegWithOrientation(QSize(16, 8), tag, bigEndian);
+    QCOMPARE(imageOrientation(jpeg), degrees);
+
+    // The loader turns the image accordingly.
+    const QString path = dir->filePath(QStringLiteral("turned.jpg"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(jpeg);
+    file.close();
+    const ImageInfo info = loadImageFile({path, true});
+    QCOMPARE(info.image.size(), degrees % 180 ? QSize(8, 16) : QSize(16, 8));
+
+    // A PNG is never turned.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ImageFixtures::pattern(QSize(200, 200)).save(&buffer, "PNG");
+    QCOMPARE(imageOrientation(png), 0);
+}
+
+void DocumentTest::orientationNeverReadsOutside()
+{
+    // Every prefix of a valid file, and a directory offset pointing far away; run in the
+    // sanitizer build, an out-of-bounds read fails the test.
+    const QByteArray jpeg = ImageFixtures::jpegWithOrientation(QSize(16, 8), 6, false);
+    for (int length = 0; length <= 200; ++length)
+        QVERIFY(imageOrientation(jpeg.left(length)) >= 0);
+    QByteArray far = jpeg;
+    const int tiff = far.indexOf("Exif") + 6;
+    far[tiff + 4] = char(0xF0);
+    far[tiff + 7] = char(0x7F);
+    QCOMPARE(imageOrientation(far), 0);
+    // Files shorter than about 100 bytes are never turned.
+    QCOMPARE(imageOrientation(jpeg.left(99)), 0);
+}
+
+void DocumentTest::hugeDeclaredSizeIsRefused()
+{
+    const QByteArray hostile = ImageFixtures::pngHeaderClaiming(100000, 100000);
+    QVERIFY(decodeImage(hostile).isNull());
+    QVERIFY(imageTooLarge(QSize(100000, 100000)));
+    QVERIFY(!imageTooLarge(QSize(16384, 16384)));
+    // An unreadable file in a new window leaves no window behind.
+    const QString path = dir->filePath(QStringLiteral("huge.png"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(hostile);
+    file.close();
+    QVERIFY(window->loadAndWait(path));
+    QVERIFY(window->documents().isEmpty());
+}
+
+void DocumentTest::loading_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("capital suffix") << "PHOTO.JPG" << QByteArray("JPG") << true;
+    QTest::newRow("png") << "plain.png" << QByteArray("PNG") << true;
+    QTest::newRow("unsupported suffix") << "notes.xyz" << QByteArray("PNG") << false;
+    QTest::newRow("garbage") << "broken.png" << QByteArray() << false;
+}
+
+void DocumentTest::loading()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, format);
+    QFETCH(bool, shown);
+    const QString path = dir->filePath(name);
+    if (format.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(500, 'x'));
+    } else {
+        QVERIFY(ImageFixtures::pattern(QSize(20, 10)).save(path, format.constData()));
+    }
+    QVERIFY(window->loadAndWait(path));
+    QCOMPARE(window->documents().size(), shown ? 1 : 0);
+    if (shown) {
+        MdiChild *doc = window->documents().first();
+        QCOMPARE(doc->currentFilePath(), path);
+        QCOMPARE(imageOf(doc)->currentImage().size(), QSize(20, 10));
+        QCOMPARE(window->dirOpen, dir->path());
+    }
+}
+
+void DocumentTest::secondLoadWins()
+{
+    const QString first = writeImage(QStringLiteral("first.png"), QSize(1200, 900));
+    const QString second = writeImage(QStringLiteral("second.png"), QSize(20, 10));
+    window->loadImage(first);
+    QVERIFY(window->loadAndWait(second));
+    // The first result, wherever it was, never reaches a document.
+    QCoreApplication::processEvents();
+    QCOMPARE(window->documents().size(), 1);
+    QCOMPARE(window->documents().first()->currentFilePath(), second);
+}
+
+void DocumentTest::alreadyShownFileIsActivated()
+{
+    const QString a = writeImage(QStringLiteral("a.png"), QSize(20, 10));
+    const QString b = writeImage(QStringLiteral("b.png"), QSize(20, 10));
+    QVERIFY(window->loadAndWait(a));
+    QVERIFY(window->loadAndWait(b));
+    QCOMPARE(window->documents().size(), 2);
+    window->openFile(a);
+    QCOMPARE(window->documents().size(), 2);
+    QCOMPARE(window->activeMdiChild()->currentFilePath(), a);
+    QVERIFY(!window->isLoading());
+}
+
+void DocumentTest::reuseActiveDocument()
+{
+    const QString a = writeImage(QStringLiteral("a.png"), QSize(20, 10));
+    const QString b = writeImage(QStringLiteral("b.png"), QSize(30, 40));
+    QVERIFY(window->loadAndWait(a));
+    MdiChild *doc = window->documents().first();
+    QVERIFY(window->loadAndWait(b, false));
+    QCOMPARE(window->documents(), QList<MdiChild *>{doc});
+    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
+    QCOMPARE(imageOf(doc)->currentImage().size(), QSize(30, 40));
+    QCOMPARE(doc->windowTitle(), QStringLiteral("b.png"));
+    QVERIFY(!doc->isWindowModified());
+    QCOMPARE(doc->undoStack()->count(), 0);
+    // An unreadable file leaves the document as it was.
+    const QString broken = dir->filePath(QStringLiteral("broken.png"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("not an image");
+    file.close();
+    QVERIFY(window->loadAndWait(broken, false));
+    QCOMPARE(doc->currentFilePath(), b);
+    QCOMPARE(imageOf(doc)->currentImage().size(), QSize(30, 40));
+}
+
+void DocumentTest::savingWritesThePage()
+{
+    const QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
+    QVERIFY(window->loadAndWait(source));
+    MdiChild *doc = window->documents().first();
+    doc->scale(0.5, 0.5);
+    doc->undoStack()->push(new ModifyImageCommand(
+            doc->lvScene()->currentPage(), imageOf(doc),
+            std::make_shared<CutImageCommand>(QRectF(10, 5, 8, 6))));
+    imageOf(doc)->setSelected(true);
+
+    const QString target = dir->filePath(QStringLiteral("x.png"));
+    QVERIFY(doc->saveFile(target));
+    QImage expected = ImageFixtures::pattern(QSize(40, 30), QImage::Format_RGB32);
+    QPainter painter(&expected);
+    painter.fillRect(QRect(10, 5, 8, 6), Qt::white);
+    painter.end();
+    const QImage written(target);
+    QCOMPARE(written.size(), QSize(40, 30));
+    QCOMPARE(written.convertToFormat(QImage::Format_RGB32), expected);
+    QCOMPARE(doc->windowTitle(), QStringLiteral("x.png"));
+    QVERIFY(!doc->isWindowModified());
+    QCOMPARE(doc->undoStack()->count(), 0);
+    QCOMPARE(doc->transform().m11(), 0.5);
+}
+
+void DocumentTest::savingToUnknownFormatFails()
+{
+    const QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
+    QVERIFY(window->loadAndWait(source));
+    MdiChild *doc = window->documents().first();
+    doc->undoStack()->push(new ModifyImageCommand(
+            doc->lvScene()->currentPage(), imageOf(doc),
+            std::make_shared<CutImageCommand>(QRectF(0, 0, 8, 6))));
+    const QString target = dir->filePath(QStringLiteral("x.nowriter"));
+    ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::Ok);
+    QVERIFY(!doc->saveFile(target));
+    QVERIFY(answerer->answered());
+    QCOMPARE(answerer->title(), QStringLiteral("Vireon"));
+    QCOMPARE(answerer->text(),
+             QStringLiteral("Cannot write file %1:\nError opening file for writing.").arg(target));
+    QVERIFY(doc->isWindowModified());
+    QCOMPARE(doc->undoStack()->count(), 1);
+    QVERIFY(!QFile::exists(target));
+}
+
+void DocumentTest::savingLeavesOverlaysOut()
+{
+    auto *tool = new OverlayTool(window.get());
+    window->toolWatcher->addTool(tool);
+    const QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
+    QVERIFY(window->loadAndWait(source));
+    window->setProgramMode(7);
+    MdiChild *doc = window->documents().first();
+    // The overlay is on screen...
+    QImage screen(doc->viewport()->size(), QImage::Format_RGB32);
+    QPainter painter(&screen);
+    doc->render(&painter, QRectF(), doc->viewport()->rect());
+    painter.end();
+    QVERIFY(screen.pixelColor(doc->mapFromScene(QPointF(5, 5))) == QColor(Qt::red));
+    // ...but not in the file.
+    const QString target = dir->filePath(QStringLiteral("clean.png"));
+    QVERIFY(doc->saveFile(target));
+    QCOMPARE(QImage(target).convertToFormat(QImage::Format_RGB32),
+             ImageFixtures::pattern(QSize(40, 30), QImage::Format_RGB32));
+}
+
+void DocumentTest::openEditSaveEndToEnd()
+{
+    const QString source = writeImage(QStringLiteral("holiday.png"), QSize(64, 48));
+    ModalAnswerer *open = ModalAnswerer::fileDialog(source);
+    window->open();
+    QVERIFY(open->answered());
+    QTRY_COMPARE(window->documents().size(), 1);
+    MdiChild *doc = window->documents().first();
+    QCOMPARE(doc->currentFilePath(), source);
+
+    doc->undoStack()->push(new ModifyImageCommand(
+            doc->lvScene()->currentPage(), imageOf(doc),
+            std::make_shared<CutImageCommand>(QRectF(0, 0, 16, 16))));
+    const QString target = dir->filePath(QStringLiteral("edited.png"));
+    ModalAnswerer *save = ModalAnswerer::fileDialog(target);
+    window->saveAs();
+    QVERIFY(save->answered());
+    QImage expected = ImageFixtures::pattern(QSize(64, 48), QImage::Format_RGB32);
+    QPainter painter(&expected);
+    painter.fillRect(QRect(0, 0, 16, 16), Qt::white);
+    painter.end();
+    QCOMPARE(QImage(target).convertToFormat(QImage::Format_RGB32), expected);
+    QCOMPARE(doc->currentFilePath(), target);
+    // The source file is untouched.
+    QCOMPARE(QImage(source).convertToFormat(QImage::Format_RGB32),
+             ImageFixtures::pattern(QSize(64, 48), QImage::Format_RGB32));
+}
+
+VIREON_TEST_MAIN(DocumentTest)
+#include "tst_document.moc"
