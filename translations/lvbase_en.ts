@@ -178,5 +178,13 @@
 Do you want to save your changes?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Save As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Forms (*.tvf)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

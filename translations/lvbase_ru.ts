@@ -179,5 +179,13 @@ Do you want to save your changes?</source>
         <translation>«%1» изменён.
 Сохранить изменения?</translation>
     </message>
+    <message>
+        <source>Save As</source>
+        <translation>Сохранить как</translation>
+    </message>
+    <message>
+        <source>Forms (*.tvf)</source>
+        <translation>Формы (*.tvf)</translation>
+    </message>
 </context>
 </TS>

@@ -70,6 +70,26 @@ public:
     }
 };
 
+// A tool whose settings differ per document.
+class StateTool : public LVTool
+{
+public:
+    using LVTool::LVTool;
+    int id() const override { return 9; }
+    QString title() const override { return QStringLiteral("State"); }
+    LVTool *saveState() override
+    {
+        auto *state = new StateTool(nullptr);
+        state->value = value;
+        return state;
+    }
+    void restoreState(LVTool *state) override
+    {
+        value = state ? static_cast<StateTool *>(state)->value : -1;
+    }
+    int value = 0;
+};
+
 VRImageItem *imageOf(MdiChild *doc)
 {
     const auto objects = doc->lvScene()->currentPage()->objects();
@@ -102,6 +122,7 @@ private slots:
     void savingToUnknownFormatFails();
     void savingLeavesOverlaysOut();
     void openEditSaveEndToEnd();
+    void toolStateFollowsTheFocus();
 
 private:
     QString writeImage(const QString &name, const QSize &size);
@@ -463,6 +484,33 @@ void DocumentTest::openEditSaveEndToEnd()
     // The source file is untouched.
     QCOMPARE(QImage(source).convertToFormat(QImage::Format_RGB32),
              ImageFixtures::pattern(QSize(64, 48), QImage::Format_RGB32));
+}
+
+void DocumentTest::toolStateFollowsTheFocus()
+{
+    auto *tool = new StateTool(window.get());
+    window->toolWatcher->addTool(tool);
+    QVERIFY(window->loadAndWait(writeImage(QStringLiteral("a.png"), QSize(20, 10))));
+    QVERIFY(window->loadAndWait(writeImage(QStringLiteral("b.png"), QSize(20, 10))));
+    MdiChild *a = window->documents().at(0);
+    MdiChild *b = window->documents().at(1);
+
+    window->mdiArea->setActiveSubWindow(a->subWindow);
+    a->setFocus();
+    window->setProgramMode(9);
+    tool->value = 42;
+    b->setFocus();
+    QTRY_COMPARE(a->savedToolId, 9);
+    QCOMPARE(static_cast<StateTool *>(a->savedToolState.get())->value, 42);
+
+    // Elsewhere the user leaves the tool; coming back restores it with a's settings.
+    window->setProgramMode(0);
+    tool->value = 7;
+    a->setFocus();
+    QTRY_COMPARE(window->programMode(), 9);
+    QCOMPARE(tool->value, 42);
+    QVERIFY(window->toolWatcher->focusSwitched);
+    QCOMPARE(window->toolWatcher->switchedName, QStringLiteral("a.png"));
 }
 
 VIREON_TEST_MAIN(DocumentTest)
