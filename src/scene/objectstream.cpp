@@ -141,7 +141,7 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
     in >> color >> value14 >> value13 >> rotation;
     if (in.status() != QDataStream::Ok)
         return false;
-    // The stream accepts any colour spec byte; later conversions do not.
+    // The stream accepts any colour model byte; later conversions do not.
     if (color.spec() < QColor::Invalid || color.spec() > QColor::ExtendedRgb
         || !std::isfinite(rotation))
         return fail(in);
