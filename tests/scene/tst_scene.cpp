@@ -138,6 +138,7 @@ private slots:
     void deleteIsOneStep();
     void paste_data();
     void paste();
+    void objectDataPastesIntoAnotherDocument();
     void filesWinOverImage();
     void emptyClipboardDoesNothing();
     void objectGeometry_data();
@@ -354,6 +355,44 @@ void SceneTest::paste()
         QCOMPARE(pasted->currentImage().convertToFormat(QImage::Format_ARGB32),
                  ImageFixtures::pattern(QSize(30, 20)));
     }
+}
+
+void SceneTest::objectDataPastesIntoAnotherDocument()
+{
+    Document source;
+    VRImageItem *a = source.addImage(QSize(30, 20), QPointF(0, 0));
+    VRImageItem *b = source.addImage(QSize(60, 50), QPointF(40, 10));
+    a->setLocked(true);
+    a->setSelected(true);
+    b->setSelected(true);
+    source.scene.copy();
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    QVERIFY(mime->hasFormat(QStringLiteral("objectData")));
+    QVERIFY(!mime->hasImage());
+
+    Document target(nullptr, QSize(20, 20));
+    // The paste offset is the target page's own: nothing was copied there.
+    target.page->pasteOffset = 5;
+    target.scene.paste();
+    QCOMPARE(target.stack()->count(), 1);
+    const QList<ObjectItem *> objects = target.page->objects();
+    QCOMPARE(objects.size(), 2);
+    for (ObjectItem *object : objects)
+        QVERIFY(object->isSelected());
+    auto *small = static_cast<ImageItem *>(objects.at(0));
+    auto *large = static_cast<ImageItem *>(objects.at(1));
+    QCOMPARE(small->pos(), QPointF(5, 5));
+    QVERIFY(small->locked);
+    QCOMPARE(small->currentImage().convertToFormat(QImage::Format_ARGB32),
+             ImageFixtures::pattern(QSize(30, 20)));
+    // The largest pasted image, larger than any before, becomes the page.
+    QCOMPARE(large->pos(), QPointF(0, 0));
+    QCOMPARE(target.page->rect, QRect(0, 0, 60, 50));
+    QCOMPARE(target.page->pasteOffset, 10);
+
+    target.stack()->undo();
+    QVERIFY(target.page->objects().isEmpty());
+    QCOMPARE(target.page->rect, QRect(0, 0, 20, 20));
 }
 
 void SceneTest::filesWinOverImage()
