@@ -1,6 +1,13 @@
 #include "mainwindow.h"
 
+#include "browser/statusbar.h"
+#include "browser/thumbnaillistmodel.h"
+#include "browser/thumbnaillistview.h"
+#include "browser/thumbnailpanel.h"
+#include "browser/thumbnailsortfilterproxymodel.h"
+#include "browser/treepanel.h"
 #include "document/mdichild.h"
+#include "platform/userfolders.h"
 #include "framework/lvcombobox.h"
 #include "framework/lvtool.h"
 #include "framework/lvtoolwatcher.h"
@@ -13,6 +20,10 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QMenu>
+#include <QToolBar>
+#include <QTreeView>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMdiArea>
@@ -30,6 +41,12 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     createToolBars();
     createDockWindows();
     createProgramModeGroup();
+
+    statusBar = new StatusBar;
+    setStatusBar(statusBar);
+    thumbnailPanel->view()->setStatusBar(statusBar);
+    thumbnailPanel->model()->setStatusBar(statusBar);
+
     setProgramMode(mode);
     createViewMenuEntries();
     updateMenus();
@@ -40,11 +57,16 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     connect(loadWatcher.get(), &QFutureWatcher<ImageInfo>::resultReadyAt, this,
             &MainWindow::imageLoaded);
     loadCancelled = true;
+
+    // The program starts showing the image that was current at the last exit.
+    thumbnailPanel->view()->setCurrentFile(currentFile);
+    statusBar->setTotal(thumbnailPanel->model()->count(), thumbnailPanel->model()->totalSize());
 }
 
 MainWindow::~MainWindow()
 {
     stopLoading();
+    thumbnailPanel->model()->cancelThumbnails();
 }
 
 void MainWindow::stopLoading()
@@ -63,6 +85,9 @@ void MainWindow::readSettings()
     selectedFilterOpen = settings.value(QStringLiteral("selectedFilterOpen")).toString();
     if (selectedFilterOpen.isEmpty())
         selectedFilterOpen = openFilter();
+    currentTreeFolder =
+            settings.value(QStringLiteral("currentTreeFolder"), UserFolders::pictures()).toString();
+    currentFile = settings.value(QStringLiteral("currentFile")).toString();
 }
 
 void MainWindow::writeSettings()
@@ -70,6 +95,81 @@ void MainWindow::writeSettings()
     LVMainWindow::writeSettings();
     QSettings settings;
     settings.setValue(QStringLiteral("selectedFilterOpen"), selectedFilterOpen);
+    settings.setValue(QStringLiteral("currentTreeFolder"), currentTreeFolder);
+    const QModelIndex current = thumbnailPanel->view()->currentIndex();
+    if (current.isValid())
+        settings.setValue(QStringLiteral("currentFile"),
+                          current.data(ThumbnailListModel::FilePathRole).toString());
+}
+
+void MainWindow::createDockWindows()
+{
+    treePanel = new TreePanel(tr("Tree"), this);
+    treePanel->setObjectName(QStringLiteral("TreePanel"));
+    addDockWidget(Qt::LeftDockWidgetArea, treePanel);
+
+    thumbnailPanel = new ThumbnailPanel(tr("Thumbnails"), this);
+    thumbnailPanel->setObjectName(QStringLiteral("ThumbnailPanel"));
+    addDockWidget(Qt::BottomDockWidgetArea, thumbnailPanel);
+
+    connect(treePanel->view()->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &MainWindow::treeCurrentChanged);
+    ThumbnailListView *view = thumbnailPanel->view();
+    connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &MainWindow::thumbnailsCurrentChanged);
+    connect(view, &ThumbnailListView::openInNewWindow, this,
+            [this](const QString &file) { loadImage(file); });
+    treePanel->setCurrentFolder(currentTreeFolder);
+}
+
+void MainWindow::createViewMenuEntries()
+{
+    LVMainWindow::createViewMenuEntries();
+    viewMenu->addAction(treePanel->toggleViewAction());
+    viewMenu->addAction(thumbnailPanel->toggleAction());
+    viewMenu->addAction(statusBar->toggleViewAction());
+    thumbnailPanel->toggleAction()->setChecked(!thumbnailPanel->isHidden());
+    statusBar->toggleViewAction()->setChecked(!statusBar->isHidden());
+}
+
+void MainWindow::treeCurrentChanged(const QModelIndex &index)
+{
+    currentTreeFolder = treePanel->model()->filePath(index);
+    thumbnailPanel->setFolder(currentTreeFolder);
+    if (statusBar) {
+        statusBar->setTotal(thumbnailPanel->model()->count(), thumbnailPanel->model()->totalSize());
+        statusBar->setSelected(0, 0);
+    }
+}
+
+void MainWindow::thumbnailsCurrentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    ThumbnailSortFilterProxyModel *proxy = thumbnailPanel->proxy();
+    const QModelIndex source = proxy->mapToSource(current);
+    const QModelIndex previousSource = proxy->mapToSource(previous);
+    const QString file = source.data(ThumbnailListModel::FilePathRole).toString();
+    MdiChild *doc = activeDocument();
+    // The list came back to the file whose changes the document holds.
+    if (doc && doc->isWindowModified() && doc->currentFilePath() == file)
+        return;
+    const bool ok = loadImage(file, false);
+    if (!ok && doc && doc->isWindowModified()
+        && doc->currentFilePath() == previousSource.data(ThumbnailListModel::FilePathRole).toString())
+        thumbnailPanel->view()->restoreCurrentIndex(previous);
+}
+
+void MainWindow::showPosition(const QPoint &scenePos)
+{
+    if (statusBar)
+        statusBar->setPosition(scenePos);
+}
+
+void MainWindow::setSelectedRect()
+{
+    if (!statusBar)
+        return;
+    LVTool *tool = toolWatcher->currentTool();
+    statusBar->setSelectionRect(tool ? tool->selectedRect() : QRectF());
 }
 
 void MainWindow::createActions()
@@ -101,6 +201,8 @@ LVMdiChild *MainWindow::createMdiChild()
 {
     auto *child = new MdiChild(this);
     addMdiChild(child);
+    connect(child, &MdiChild::fileSaved, thumbnailPanel->model(),
+            &ThumbnailListModel::updateThumbnail);
     return child;
 }
 
@@ -136,11 +238,10 @@ void MainWindow::openFile(const QString &file)
 
 void MainWindow::selectFile(const QString &path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
-    qDebug() << "MainWindow::selectFile" << absolute;
-    // Until the folder browser shows the file's folder, the file opens directly.
-    if (QFileInfo(absolute).isFile())
-        openFile(absolute);
+    const QFileInfo info(path);
+    qDebug() << "MainWindow::selectFile" << info.absoluteFilePath();
+    treePanel->setCurrentFolder(info.absolutePath());
+    thumbnailPanel->view()->setCurrentFile(info.absoluteFilePath());
 }
 
 bool MainWindow::loadImage(const QString &file, bool newWindow)
@@ -172,6 +273,10 @@ void MainWindow::imageLoaded(int i)
     zoomBox->setCurrentIndex(-1);
     const ImageInfo info = loadWatcher->resultAt(i);
     const QImage &image = info.image;
+    const QFileInfo file(info.fileName);
+    statusBar->setImageSize(image.size());
+    statusBar->setDateTime(file.lastModified());
+    statusBar->setFileSize(file.size());
 
     MdiChild *doc = activeDocument();
     if (!doc || info.newWindow) {

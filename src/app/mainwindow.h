@@ -7,6 +7,9 @@
 #include <memory>
 
 class MdiChild;
+class StatusBar;
+class ThumbnailPanel;
+class TreePanel;
 
 // The image program's main window: documents of one image each, loaded in the background.
 class MainWindow : public LVMainWindow
@@ -25,6 +28,10 @@ public:
     QString openFilter() const;
     // True while a load runs on a worker thread.
     bool isLoading() const { return loadWatcher->isRunning(); }
+    TreePanel *folderTree() const { return treePanel; }
+    ThumbnailPanel *thumbnails() const { return thumbnailPanel; }
+    StatusBar *statusBarWidget() const { return statusBar; }
+    void showPosition(const QPoint &scenePos) override;
 
 public slots:
     bool loadImage(const QString &file, bool newWindow = true);
@@ -32,17 +39,27 @@ public slots:
     void open() override;
     void programModeGroupClicked(int id);
     void imageLoaded(int i);
+    void setSelectedRect() override;
+    void treeCurrentChanged(const QModelIndex &index);
+    void thumbnailsCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
 
 protected:
     void readSettings() override;
     void writeSettings() override;
     void createActions() override;
     void createProgramModeGroup() override;
+    void createDockWindows() override;
+    void createViewMenuEntries() override;
     void updateWindowTitle() override;
     LVMdiChild *createMdiChild() override;
     void resizeEvent(QResizeEvent *event) override;
 
+    StatusBar *statusBar = nullptr;
     QString selectedFilterOpen;
+    TreePanel *treePanel = nullptr;
+    QString currentTreeFolder;
+    ThumbnailPanel *thumbnailPanel = nullptr;
+    QString currentFile;
     std::unique_ptr<QFutureWatcher<ImageInfo>> loadWatcher;
     bool loadCancelled = true;
 

@@ -1,0 +1,122 @@
+#include "app/mainwindow.h"
+#include "browser/statusbar.h"
+#include "browser/thumbnaillistmodel.h"
+#include "browser/thumbnaillistview.h"
+#include "browser/thumbnailpanel.h"
+#include "browser/treepanel.h"
+#include "document/mdichild.h"
+#include "framework/lvscene.h"
+#include "imagefixtures.h"
+#include "scene/pageitem.h"
+#include "scene/vrimageitem.h"
+#include "testmain.h"
+
+#include <QDockWidget>
+#include <QFileSystemModel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QSettings>
+#include <QSortFilterProxyModel>
+#include <QTreeView>
+
+// The real main window on a folder of generated images, as a user meets it.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void browseAndOpen();
+    void startsOnTheStoredFile();
+};
+
+namespace {
+
+QStringList makeFolder(const QString &folder)
+{
+    QStringList files;
+    const QList<QSize> sizes{{320, 200}, {200, 320}, {640, 480}, {50, 40}};
+    for (int i = 0; i < sizes.size(); ++i) {
+        const QString path = folder + QStringLiteral("/image%1.png").arg(i);
+        ImageFixtures::writeImage(path, sizes.at(i));
+        files << path;
+    }
+    QFile notes(folder + QStringLiteral("/notes.txt"));
+    notes.open(QIODevice::WriteOnly);
+    notes.write("not an image");
+    return files;
+}
+
+} // namespace
+
+void MainWindowTest::browseAndOpen()
+{
+    QTemporaryDir dir;
+    const QStringList files = makeFolder(dir.path());
+    TestEnvironment::clearSettings();
+    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+
+    MainWindow window(true);
+    window.resize(1200, 900);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ThumbnailListView *view = window.thumbnails()->view();
+    ThumbnailListModel *model = window.thumbnails()->model();
+
+    // The stored folder is shown, with only its images, and the totals in the status bar.
+    QCOMPARE(window.thumbnails()->currentFolder(), dir.path());
+    QCOMPARE(model->count(), 4);
+    qint64 total = 0;
+    for (const QString &file : files)
+        total += QFileInfo(file).size();
+    QVERIFY(window.statusBarWidget()->thirdText().startsWith(
+            QStringLiteral("Total 4 file(s) %1").arg(StatusBar::sizeText(total))));
+    QCOMPARE(window.thumbnails()->windowTitle(), QStringLiteral("Thumbnails - ") + dir.path());
+
+    // The thumbnails arrive in the background.
+    QTRY_VERIFY_WITH_TIMEOUT(
+            model->index(2).data(Qt::ToolTipRole).toString().endsWith(QStringLiteral("640x480")),
+            20000);
+
+    // Choosing one opens it.
+    view->setCurrentFile(files.at(2));
+    QTRY_VERIFY(window.activeDocument());
+    MdiChild *doc = window.activeDocument();
+    QCOMPARE(doc->currentFilePath(), files.at(2));
+    const auto objects = doc->lvScene()->currentPage()->objects();
+    QCOMPARE(objects.size(), 1);
+    QCOMPARE(static_cast<VRImageItem *>(objects.first())->currentImage().size(), QSize(640, 480));
+    const QFileInfo info(files.at(2));
+    QCOMPARE(window.statusBarWidget()->secondText(),
+             QLocale().toString(info.lastModified(), QLocale::ShortFormat) + QStringLiteral("  ")
+                     + StatusBar::sizeText(info.size()) + QStringLiteral("  640x480"));
+
+    // The next one replaces it in the same document.
+    view->setCurrentFile(files.at(3));
+    QTRY_COMPARE(doc->currentFilePath(), files.at(3));
+    QCOMPARE(window.findChildren<QMdiSubWindow *>().size(), 1);
+    QVERIFY(window.statusBarWidget()->secondText().endsWith(QStringLiteral("50x40")));
+
+    // Closing stores where the user was.
+    QVERIFY(window.close());
+    QCOMPARE(QSettings().value(QStringLiteral("currentFile")).toString(), files.at(3));
+    QCOMPARE(QSettings().value(QStringLiteral("currentTreeFolder")).toString(), dir.path());
+}
+
+void MainWindowTest::startsOnTheStoredFile()
+{
+    QTemporaryDir dir;
+    const QStringList files = makeFolder(dir.path());
+    TestEnvironment::clearSettings();
+    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    QSettings().setValue(QStringLiteral("currentFile"), files.at(1));
+
+    MainWindow window(true);
+    window.show();
+    QTRY_VERIFY(window.activeDocument());
+    QCOMPARE(window.activeDocument()->currentFilePath(), files.at(1));
+    // The tree shows the folder.
+    TreePanel *tree = window.folderTree();
+    QCOMPARE(tree->model()->filePath(tree->view()->currentIndex()), dir.path());
+}
+
+VIREON_TEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
