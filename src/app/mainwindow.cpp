@@ -15,6 +15,7 @@
 #include "scene/scene.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,6 +24,7 @@
 #include <QFileSystemModel>
 #include <QMenu>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeView>
 #include <QFileInfo>
 #include <QImageReader>
@@ -58,6 +60,9 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
             &MainWindow::imageLoaded);
     loadCancelled = true;
 
+    // Copy, Paste and Delete also serve the thumbnail list while it has the focus.
+    connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateMenus);
+
     // The program starts showing the image that was current at the last exit.
     thumbnailPanel->view()->setCurrentFile(currentFile);
     statusBar->setTotal(thumbnailPanel->model()->count(), thumbnailPanel->model()->totalSize());
@@ -65,6 +70,8 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
 
 MainWindow::~MainWindow()
 {
+    // Focus moves while the widgets go; this window no longer follows it.
+    disconnect(qApp, nullptr, this, nullptr);
     stopLoading();
     thumbnailPanel->model()->cancelThumbnails();
 }
@@ -88,6 +95,8 @@ void MainWindow::readSettings()
     currentTreeFolder =
             settings.value(QStringLiteral("currentTreeFolder"), UserFolders::pictures()).toString();
     currentFile = settings.value(QStringLiteral("currentFile")).toString();
+    sortMode = settings.value(QStringLiteral("sortMode"), 1).toInt();
+    sortOrder = settings.value(QStringLiteral("sortOrder"), 0).toInt();
 }
 
 void MainWindow::writeSettings()
@@ -100,6 +109,8 @@ void MainWindow::writeSettings()
     if (current.isValid())
         settings.setValue(QStringLiteral("currentFile"),
                           current.data(ThumbnailListModel::FilePathRole).toString());
+    settings.setValue(QStringLiteral("sortMode"), thumbnailPanel->sortMode);
+    settings.setValue(QStringLiteral("sortOrder"), thumbnailPanel->sortOrder);
 }
 
 void MainWindow::createDockWindows()
@@ -130,6 +141,47 @@ void MainWindow::createViewMenuEntries()
     viewMenu->addAction(statusBar->toggleViewAction());
     thumbnailPanel->toggleAction()->setChecked(!thumbnailPanel->isHidden());
     statusBar->toggleViewAction()->setChecked(!statusBar->isHidden());
+
+    ThumbnailListView *view = thumbnailPanel->view();
+    QMenu *sortMenu = new QMenu(tr("Sort"), this);
+    sortMenu->addActions(view->sortMenuActions());
+    viewMenu->addSeparator();
+    viewMenu->addMenu(sortMenu);
+    view->setSorting(sortMode, sortOrder);
+
+    auto *sortButton = new QToolButton;
+    sortButton->setPopupMode(QToolButton::MenuButtonPopup);
+    sortButton->setIcon(QIcon(QStringLiteral(":/images/sort.png")));
+    sortButton->setToolTip(tr("Sort"));
+    sortButton->setMenu(sortMenu);
+    mainToolBar->addWidget(sortButton);
+}
+
+void MainWindow::updateMenus()
+{
+    LVMainWindow::updateMenus();
+    if (thumbnailPanel && thumbnailPanel->view()->hasFocus()) {
+        for (QAction *action : {copyAct, pasteAct, deleteAct})
+            action->setEnabled(true);
+    }
+}
+
+void MainWindow::copy()
+{
+    if (!thumbnailPanel->view()->copyIfFocused())
+        LVMainWindow::copy();
+}
+
+void MainWindow::paste()
+{
+    if (!thumbnailPanel->view()->pasteIfFocused())
+        LVMainWindow::paste();
+}
+
+void MainWindow::deleteObjects()
+{
+    if (!thumbnailPanel->view()->removeIfFocused())
+        LVMainWindow::deleteObjects();
 }
 
 void MainWindow::treeCurrentChanged(const QModelIndex &index)

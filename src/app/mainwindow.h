@@ -37,9 +37,13 @@ public slots:
     bool loadImage(const QString &file, bool newWindow = true);
     void newFile() override;
     void open() override;
+    void copy() override;
+    void paste() override;
+    void deleteObjects() override;
     void programModeGroupClicked(int id);
     void imageLoaded(int i);
     void setSelectedRect() override;
+    void updateMenus() override;
     void treeCurrentChanged(const QModelIndex &index);
     void thumbnailsCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
 
@@ -60,6 +64,8 @@ protected:
     QString currentTreeFolder;
     ThumbnailPanel *thumbnailPanel = nullptr;
     QString currentFile;
+    int sortMode = 1;
+    int sortOrder = 0;
     std::unique_ptr<QFutureWatcher<ImageInfo>> loadWatcher;
     bool loadCancelled = true;
 

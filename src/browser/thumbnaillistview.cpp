@@ -1,10 +1,27 @@
 #include "thumbnaillistview.h"
 
+#include "platform/recyclebin.h"
 #include "statusbar.h"
 #include "thumbnaillistmodel.h"
+#include "thumbnailpanel.h"
+#include "thumbnailsortfilterproxymodel.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDebug>
+#include <QDrag>
+#include <QFileInfo>
+#include <QHelpEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPainter>
 #include <QSortFilterProxyModel>
+#include <QToolTip>
+#include <QUrl>
 
 ThumbnailListView::ThumbnailListView(QWidget *parent) : QListView(parent)
 {
@@ -25,6 +42,296 @@ ThumbnailListView::ThumbnailListView(QWidget *parent) : QListView(parent)
     QPalette p = viewport()->palette();
     p.setBrush(QPalette::Base, QBrush(Qt::lightGray, Qt::SolidPattern));
     viewport()->setPalette(p);
+
+    const auto makeGroup = [this](const QList<QPair<QString, int>> &entries) {
+        auto *group = new QActionGroup(this);
+        group->setExclusive(true);
+        for (const auto &entry : entries) {
+            QAction *action = group->addAction(entry.first);
+            action->setCheckable(true);
+            action->setData(entry.second);
+        }
+        return group;
+    };
+    sortActions = makeGroup({{tr("None"), 0},
+                             {tr("Name"), 1},
+                             {tr("Type"), 2},
+                             {tr("Date and Time Modified"), 3},
+                             {tr("Size"), 4}});
+    orderActions = makeGroup({{tr("Ascending"), 0}, {tr("Descending"), 1}});
+    if (auto *panel = qobject_cast<ThumbnailPanel *>(parent)) {
+        connect(sortActions, &QActionGroup::triggered, panel, &ThumbnailPanel::switchSorting);
+        connect(orderActions, &QActionGroup::triggered, panel, &ThumbnailPanel::switchSortOrder);
+    }
+    const QList<QAction *> modes = sortActions->actions();
+    const QList<QAction *> orders = orderActions->actions();
+    const auto separator = [this] {
+        auto *action = new QAction(this);
+        action->setSeparator(true);
+        return action;
+    };
+    sortEntries = {modes.at(1), modes.at(2), modes.at(3), modes.at(4), separator(), modes.at(0),
+                   separator(), orders.at(0), orders.at(1)};
+    sortMenu = new QMenu(tr("Sort"), this);
+    sortMenu->addActions(sortMenuActions());
+
+    openAct = new QAction(tr("Open in New Window"), this);
+    connect(openAct, &QAction::triggered, this, &ThumbnailListView::open);
+    deleteAct = new QAction(tr("Delete"), this);
+    deleteAct->setShortcuts(QKeySequence::Delete);
+    connect(deleteAct, &QAction::triggered, this, &ThumbnailListView::remove);
+    copyImageAct = new QAction(tr("Copy Image"), this);
+    connect(copyImageAct, &QAction::triggered, this, &ThumbnailListView::copyImage);
+    copyAct = new QAction(tr("Copy"), this);
+    copyAct->setShortcuts(QKeySequence::Copy);
+    connect(copyAct, &QAction::triggered, this, &ThumbnailListView::copy);
+    pasteAct = new QAction(tr("Paste"), this);
+    pasteAct->setShortcuts(QKeySequence::Paste);
+    connect(pasteAct, &QAction::triggered, this, &ThumbnailListView::paste);
+}
+
+QList<QAction *> ThumbnailListView::sortMenuActions() const
+{
+    return sortEntries;
+}
+
+void ThumbnailListView::setSorting(int mode, int order)
+{
+    for (QAction *action : sortActions->actions()) {
+        if (action->data().toInt() == mode) {
+            action->activate(QAction::Trigger);
+            break;
+        }
+    }
+    for (QAction *action : orderActions->actions()) {
+        if (action->data().toInt() == order) {
+            action->activate(QAction::Trigger);
+            break;
+        }
+    }
+}
+
+bool ThumbnailListView::copyIfFocused()
+{
+    if (!hasFocus())
+        return false;
+    copy();
+    return true;
+}
+
+bool ThumbnailListView::pasteIfFocused()
+{
+    if (!hasFocus())
+        return false;
+    paste();
+    return true;
+}
+
+bool ThumbnailListView::removeIfFocused()
+{
+    if (!hasFocus())
+        return false;
+    remove();
+    return true;
+}
+
+QStringList ThumbnailListView::selectedPaths() const
+{
+    QStringList paths;
+    if (!selectionModel())
+        return paths;
+    const QModelIndexList rows = selectionModel()->selectedIndexes();
+    for (const QModelIndex &index : rows)
+        paths << index.data(ThumbnailListModel::FilePathRole).toString();
+    return paths;
+}
+
+void ThumbnailListView::prepareFileActions(const QPoint &viewportPos)
+{
+    contextFile = indexAt(viewportPos).data(ThumbnailListModel::FilePathRole).toString();
+    const bool target = !selectedPaths().isEmpty() || !contextFile.isEmpty();
+    openAct->setEnabled(!contextFile.isEmpty());
+    deleteAct->setEnabled(target);
+    copyAct->setEnabled(target);
+    copyImageAct->setEnabled(target);
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    pasteAct->setEnabled(mime && ((mime->hasUrls() && mime->hasText()) || mime->hasImage()));
+}
+
+void ThumbnailListView::contextMenuEvent(QContextMenuEvent *event)
+{
+    prepareFileActions(viewport()->mapFrom(this, event->pos()));
+    QMenu menu(this);
+    menu.addAction(openAct);
+    menu.addAction(deleteAct);
+    menu.addSeparator();
+    menu.addAction(copyAct);
+    menu.addAction(copyImageAct);
+    menu.addAction(pasteAct);
+    menu.addSeparator();
+    menu.addMenu(sortMenu);
+    menu.exec(event->globalPos());
+}
+
+void ThumbnailListView::open()
+{
+    if (!contextFile.isEmpty())
+        emit openInNewWindow(contextFile);
+}
+
+void ThumbnailListView::remove()
+{
+    QStringList paths = selectedPaths();
+    if (paths.isEmpty() && !contextFile.isEmpty())
+        paths << contextFile;
+    if (paths.isEmpty())
+        return;
+    const QString text = paths.size() == 1
+            ? tr("Are you sure you want to remove \"%1\" to trash?").arg(paths.first())
+            : tr("Are you sure you want to remove %n file(s) to trash?", "", paths.size());
+    if (QMessageBox::question(this, tr("Vireon"), text, QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::Yes)
+        return;
+    // Failures are not reported: the re-listing shows what the folder then holds.
+    for (const QString &path : qAsConst(paths))
+        moveToRecycleBin(path);
+}
+
+QList<QUrl> ThumbnailListView::fileUrls(const QStringList &paths)
+{
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    return urls;
+}
+
+void ThumbnailListView::copy()
+{
+    const QStringList paths = selectedPaths();
+    if (paths.isEmpty())
+        return;
+    for (const QString &path : paths)
+        qDebug() << "ThumbnailListView::copy" << path;
+    auto *mime = new QMimeData;
+    mime->setUrls(fileUrls(paths));
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void ThumbnailListView::copyImage()
+{
+    if (contextFile.isEmpty())
+        return;
+    const QImage image(contextFile);
+    if (image.isNull())
+        return;
+    auto *mime = new QMimeData;
+    mime->setImageData(image);
+    QApplication::clipboard()->setMimeData(mime);
+}
+
+void ThumbnailListView::paste()
+{
+    if (auto *panel = qobject_cast<ThumbnailPanel *>(parent()))
+        panel->pasteMimeData(QApplication::clipboard()->mimeData());
+}
+
+void ThumbnailListView::mousePressEvent(QMouseEvent *event)
+{
+    dragArmed = false;
+    if (event->button() == Qt::LeftButton) {
+        pressSelection = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+        const QModelIndex hit = indexAt(event->pos());
+        const bool inSelection = hit.isValid() && pressSelection.contains(hit);
+        if (!pressSelection.isEmpty() && inSelection) {
+            dragArmed = true;
+            dragStart = event->pos();
+        }
+        QListView::mousePressEvent(event);
+        if (hit.isValid() && !inSelection) {
+            pressSelection = selectionModel()->selectedIndexes();
+            if (!pressSelection.isEmpty()) {
+                dragArmed = true;
+                dragStart = event->pos();
+            }
+        }
+        return;
+    }
+    QListView::mousePressEvent(event);
+}
+
+void ThumbnailListView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragArmed && event->buttons() == Qt::LeftButton) {
+        // Short moves are swallowed: no rubber band starts over a selected item.
+        if ((event->pos() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
+            dragArmed = false;
+            if (!pressSelection.isEmpty())
+                startFileDrag();
+        }
+        return;
+    }
+    QListView::mouseMoveEvent(event);
+}
+
+void ThumbnailListView::mouseReleaseEvent(QMouseEvent *event)
+{
+    dragArmed = false;
+    QListView::mouseReleaseEvent(event);
+}
+
+void ThumbnailListView::startFileDrag()
+{
+    QStringList paths;
+    for (const QModelIndex &index : qAsConst(pressSelection))
+        paths << index.data(ThumbnailListModel::FilePathRole).toString();
+    auto *mime = new QMimeData;
+    mime->setUrls(fileUrls(paths));
+
+    QPixmap pixmap(108, 88);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor colour(138, 180, 254);
+    painter.setOpacity(0.3);
+    painter.fillRect(pixmap.rect(), colour);
+    painter.setOpacity(1.0);
+    painter.setPen(colour);
+    painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
+    for (int k = 0; k < qMin(4, pressSelection.size()); ++k) {
+        const QIcon icon = pressSelection.at(k).data(Qt::DecorationRole).value<QIcon>();
+        const QPixmap thumb = icon.pixmap(QSize(ThumbnailListModel::maxWidth,
+                                                ThumbnailListModel::maxHeight),
+                                          QIcon::Normal, QIcon::Off);
+        painter.drawPixmap(4 + 2 * k + (ThumbnailListModel::maxWidth - thumb.width()) / 2,
+                           4 + 2 * k + ThumbnailListModel::maxHeight - thumb.height(), thumb);
+    }
+    painter.end();
+
+    auto *drag = new QDrag(this);
+    drag->setMimeData(mime);
+    drag->setPixmap(pixmap);
+    drag->setHotSpot(QPoint(53, 87));
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+}
+
+bool ThumbnailListView::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QListView::viewportEvent(event);
+    if (!qobject_cast<ThumbnailSortFilterProxyModel *>(model()))
+        return true;
+    auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const int row = toSource(index).row();
+    // A tooltip shows when the mouse comes to an item, not again while it stays there.
+    if (!index.isValid() || row == lastToolTipRow) {
+        QToolTip::showText(help->globalPos(), QString());
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(), index.data(Qt::ToolTipRole).toString(), this);
+    lastToolTipRow = row;
+    return true;
 }
 
 QModelIndex ThumbnailListView::toSource(const QModelIndex &index) const

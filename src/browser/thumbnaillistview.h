@@ -7,8 +7,9 @@
 class StatusBar;
 class QAction;
 class QActionGroup;
+class QMenu;
 
-// The grid of thumbnails in the thumbnail dock.
+// The grid of thumbnails in the thumbnail dock, with the file operations on it.
 class ThumbnailListView : public QListView
 {
     Q_OBJECT
@@ -24,9 +25,35 @@ public:
     void selectNextItem();
     void selectPreviousItem();
     void setStatusBar(StatusBar *bar) { statusBar = bar; }
+    // Chooses the sort mode and order as if the user picked them.
+    void setSorting(int mode, int order);
+    // The file operations, when the list has the keyboard focus; false otherwise.
+    bool copyIfFocused();
+    bool pasteIfFocused();
+    bool removeIfFocused();
+    // The "Sort" menu's entries, shared with the main window's View menu.
+    QList<QAction *> sortMenuActions() const;
+    QActionGroup *sortGroup() const { return sortActions; }
+    QActionGroup *orderGroup() const { return orderActions; }
+    // Enables the file actions for the item at a viewport position, as the context menu does.
+    void prepareFileActions(const QPoint &viewportPos);
+    QAction *openAction() const { return openAct; }
+    QAction *deleteAction() const { return deleteAct; }
+    QAction *copyImageAction() const { return copyImageAct; }
+    QAction *copyAction() const { return copyAct; }
+    QAction *pasteAction() const { return pasteAct; }
+    // The URLs a drag of these files carries.
+    static QList<QUrl> fileUrls(const QStringList &paths);
 
 signals:
     void openInNewWindow(const QString &fileName);
+
+public slots:
+    void open();
+    void remove();
+    void copyImage();
+    void copy();
+    void paste();
 
 protected slots:
     void selectionChanged(const QItemSelection &selected,
@@ -35,13 +62,35 @@ protected slots:
 protected:
     void scrollContentsBy(int dx, int dy) override;
     void resizeEvent(QResizeEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     // Asks the model behind the proxy for the thumbnails of what is now visible.
     void requestThumbnails();
     QModelIndex toSource(const QModelIndex &index) const;
+    QStringList selectedPaths() const;
+    void removeFiles(const QStringList &paths);
+    void startFileDrag();
 
     StatusBar *statusBar = nullptr;
+    QActionGroup *sortActions = nullptr;
+    QActionGroup *orderActions = nullptr;
+    QAction *openAct = nullptr;
+    QAction *deleteAct = nullptr;
+    QAction *copyImageAct = nullptr;
+    QAction *copyAct = nullptr;
+    QAction *pasteAct = nullptr;
+    QMenu *sortMenu = nullptr;
+    QList<QAction *> sortEntries;
+    QString contextFile;
+    QPoint dragStart;
+    bool dragArmed = false;
+    QModelIndexList pressSelection;
+    int lastToolTipRow = -1;
     bool restorePending = false;
     QModelIndex restoreIndex;
 };

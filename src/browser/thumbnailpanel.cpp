@@ -6,6 +6,13 @@
 #include "thumbnailsortfilterproxymodel.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
 
 ThumbnailPanel::ThumbnailPanel(const QString &title, QWidget *parent) : QDockWidget(title, parent)
 {
@@ -45,6 +52,73 @@ void ThumbnailPanel::sort()
         listView->scrollTo(index, QAbstractItemView::EnsureVisible);
     }
     listModel->createThumbnails();
+}
+
+void ThumbnailPanel::switchSorting(QAction *action)
+{
+    sortMode = action->data().toInt();
+    sort();
+}
+
+void ThumbnailPanel::switchSortOrder(QAction *action)
+{
+    sortOrder = action->data().toInt();
+    sort();
+}
+
+QString ThumbnailPanel::uniqueName(const QString &folder, const QString &base,
+                                   const QString &suffix, bool copyOfExisting)
+{
+    const auto path = [&](const QString &name) {
+        return folder + QLatin1Char('/') + name + QLatin1Char('.') + suffix;
+    };
+    QString candidate = path(base);
+    // photo.2020.jpg pasted beside itself becomes "photo copy.jpg", never "photo.jpg".
+    if (!copyOfExisting && !QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
+        return candidate;
+    candidate = path(base + QStringLiteral(" copy"));
+    for (int n = 2; QFileInfo::exists(candidate) || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = path(base + QStringLiteral(" copy %1").arg(n));
+    return candidate;
+}
+
+bool ThumbnailPanel::pasteMimeData(const QMimeData *mime)
+{
+    if (!mime || folder.isEmpty())
+        return false;
+    if (mime->hasUrls() && mime->hasText()) {
+        const QList<QUrl> urls = mime->urls();
+        for (const QUrl &url : urls) {
+            if (!url.isLocalFile())
+                continue;
+            const QString name = url.fileName(QUrl::FullyDecoded);
+            QString target = folder + QLatin1Char('/') + name;
+            if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
+                target = uniqueName(folder, QFileInfo(name).baseName(), QFileInfo(name).suffix(),
+                                    true);
+            // QFile::copy never replaces an existing file.
+            QFile::copy(url.toLocalFile(), target);
+        }
+        return true;
+    }
+    if (mime->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(mime->imageData());
+        image.save(uniqueName(folder, QStringLiteral("Clipboard"), QStringLiteral("png")));
+        return true;
+    }
+    return false;
+}
+
+void ThumbnailPanel::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void ThumbnailPanel::dropEvent(QDropEvent *event)
+{
+    if (pasteMimeData(event->mimeData()))
+        event->acceptProposedAction();
 }
 
 void ThumbnailPanel::toggleView(bool on)

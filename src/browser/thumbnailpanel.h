@@ -3,6 +3,7 @@
 #include <QDockWidget>
 
 class QAction;
+class QMimeData;
 class ThumbnailDelegate;
 class ThumbnailListModel;
 class ThumbnailListView;
@@ -20,6 +21,13 @@ public:
     ThumbnailSortFilterProxyModel *proxy() const { return proxyModel; }
     QAction *toggleAction() const { return toggle; }
     QString currentFolder() const { return folder; }
+    // Copies the files, or saves the image, into the folder under names that exist
+    // nowhere yet; false when the data holds neither.
+    bool pasteMimeData(const QMimeData *mime);
+    // The first of folder/base.suffix, "base copy.suffix", "base copy 2.suffix", ... that
+    // does not exist; a copy of an existing file starts at "base copy.suffix".
+    static QString uniqueName(const QString &folder, const QString &base, const QString &suffix,
+                              bool copyOfExisting = false);
 
     int sortMode = 1;
     int sortOrder = 0;
@@ -27,7 +35,13 @@ public:
 public slots:
     void setFolder(const QString &path);
     void sort();
+    void switchSorting(QAction *action);
+    void switchSortOrder(QAction *action);
     void toggleView(bool on);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     ThumbnailListView *listView = nullptr;

@@ -381,6 +381,8 @@ void SceneTest::objectDataPastesIntoAnotherDocument()
         QVERIFY(object->isSelected());
     auto *small = static_cast<ImageItem *>(objects.at(0));
     auto *large = static_cast<ImageItem *>(objects.at(1));
+    if (small->currentImage().width() > large->currentImage().width())
+        std::swap(small, large);
     QCOMPARE(small->pos(), QPointF(5, 5));
     QVERIFY(small->locked);
     QCOMPARE(small->currentImage().convertToFormat(QImage::Format_ARGB32),
