@@ -36,10 +36,9 @@ test-asan: deps
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps
-	@if [ ! -f bench/CMakeLists.txt ]; then echo "No benchmarks yet."; exit 0; fi; \
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DVIREON_BENCH=ON && \
-	cmake --build $(BUILD) -j $(JOBS) --target vireon_bench && \
-	cd $(BUILD) && ./bench/vireon_bench
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVIREON_TESTS=OFF -DVIREON_BENCH=ON
+	cmake --build build-bench -j $(JOBS) --target vireon_bench
+	cd build-bench && ./bench/vireon_bench
 
 translations: configure
 	cmake --build $(BUILD) --target translations
@@ -48,4 +47,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) build-bench

@@ -26,6 +26,18 @@
         <source>Open</source>
         <translation>Открыть</translation>
     </message>
+    <message>
+        <source>Tree</source>
+        <translation>Папки</translation>
+    </message>
+    <message>
+        <source>Thumbnails</source>
+        <translation>Эскизы</translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation>Сортировка</translation>
+    </message>
 </context>
 <context>
     <name>MdiChild</name>
@@ -62,6 +74,150 @@ Error opening file for writing.</source>
     <message>
         <source>Exit</source>
         <translation>Выход</translation>
+    </message>
+</context>
+<context>
+    <name>StatusBar</name>
+    <message>
+        <source>Status Bar</source>
+        <translation>Строка состояния</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 МБ</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 КБ</translation>
+    </message>
+    <message>
+        <source>%1 B</source>
+        <translation>%1 Б</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1,%2 %3x%4</source>
+        <translation>%1,%2 %3x%4</translation>
+    </message>
+    <message>
+        <source>%1x%2</source>
+        <translation>%1x%2</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Total %n file(s) %1</source>
+        <translation>
+            <numerusform>Всего %n файл %1</numerusform>
+            <numerusform>Всего %n файла %1</numerusform>
+            <numerusform>Всего %n файлов %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Selected %n file(s) %1</source>
+        <translation>
+            <numerusform>Выбран %n файл %1</numerusform>
+            <numerusform>Выбрано %n файла %1</numerusform>
+            <numerusform>Выбрано %n файлов %1</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ThumbnailDelegate</name>
+    <message>
+        <source>Vireon</source>
+        <translation>Vireon</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; already exists. Do you want to rename &apos;%2&apos;&apos; to &apos;%3&apos;?</source>
+        <translation>«%1» уже существует. Переименовать «%2» в «%3»?</translation>
+    </message>
+</context>
+<context>
+    <name>ThumbnailListView</name>
+    <message>
+        <source>None</source>
+        <translation>Без сортировки</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>По имени</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>По типу</translation>
+    </message>
+    <message>
+        <source>Date and Time Modified</source>
+        <translation>По дате и времени изменения</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>По размеру</translation>
+    </message>
+    <message>
+        <source>Ascending</source>
+        <translation>По возрастанию</translation>
+    </message>
+    <message>
+        <source>Descending</source>
+        <translation>По убыванию</translation>
+    </message>
+    <message>
+        <source>Sort</source>
+        <translation>Сортировка</translation>
+    </message>
+    <message>
+        <source>Open in New Window</source>
+        <translation>Открыть в новом окне</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Удалить</translation>
+    </message>
+    <message>
+        <source>Copy Image</source>
+        <translation>Копировать изображение</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>Вставить</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to remove &quot;%1&quot; to trash?</source>
+        <translation>Переместить «%1» в корзину?</translation>
+    </message>
+    <message numerus="yes">
+        <source>Are you sure you want to remove %n file(s) to trash?</source>
+        <translation>
+            <numerusform>Переместить %n файл в корзину?</numerusform>
+            <numerusform>Переместить %n файла в корзину?</numerusform>
+            <numerusform>Переместить %n файлов в корзину?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Vireon</source>
+        <translation>Vireon</translation>
+    </message>
+</context>
+<context>
+    <name>ThumbnailPanel</name>
+    <message>
+        <source>Thumbnails</source>
+        <translation>Эскизы</translation>
+    </message>
+    <message>
+        <source>Thumbnails - %1</source>
+        <translation>Эскизы - %1</translation>
     </message>
 </context>
 </TS>

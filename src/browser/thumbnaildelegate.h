@@ -4,7 +4,8 @@
 
 class ThumbnailSortFilterProxyModel;
 
-// Paints a thumbnail cell: the picture on a common base line, its frame, and the name.
+// Paints a thumbnail cell: the picture on a common base line, its frame, and the name; and
+// renames the file in place, editing only its base name.
 class ThumbnailDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -15,7 +16,18 @@ public:
                const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+
     void setProxy(ThumbnailSortFilterProxyModel *model) { proxy = model; }
+
+public slots:
+    void commitAndCloseEditor();
 
 private:
     ThumbnailSortFilterProxyModel *proxy = nullptr;

@@ -27,19 +27,41 @@ constexpr int relistDelay = 300;
 struct Entry
 {
     QString name;
-    QString path;
     qint64 size = 0;
     QDateTime lastModified;
 };
 
 // The lower-case suffixes the image readers know, as QDir name filters "*.suffix" match them.
-QSet<QString> imageSuffixes()
+QSet<QByteArray> imageSuffixes()
 {
-    QSet<QString> suffixes;
+    QSet<QByteArray> suffixes;
     const QList<QByteArray> formats = QImageReader::supportedImageFormats();
     for (const QByteArray &format : formats)
-        suffixes.insert(QString::fromLatin1(format).toLower());
+        suffixes.insert(format.toLower());
     return suffixes;
+}
+
+// Whether a file name ends in one of the suffixes, ignoring case, without allocating:
+// this runs for every entry of the folder.
+bool hasSuffix(const char *name, const QSet<QByteArray> &suffixes)
+{
+    const char *dot = std::strrchr(name, '.');
+    if (!dot)
+        return false;
+    char lower[16];
+    int length = 0;
+    for (const char *c = dot + 1; *c; ++c) {
+        if (length == int(sizeof lower))
+            return false;
+        lower[length++] = (*c >= 'A' && *c <= 'Z') ? char(*c - 'A' + 'a') : *c;
+    }
+    return suffixes.contains(QByteArray::fromRawData(lower, length));
+}
+
+// The path QDir gives an entry of the folder: its path() and the name.
+QString entryPath(const QString &base, const QString &name)
+{
+    return base.endsWith(QLatin1Char('/')) ? base + name : base + QLatin1Char('/') + name;
 }
 
 // Times are kept in UTC: comparing them, as re-listing and sorting by date do, then costs
@@ -62,16 +84,10 @@ QVector<Entry> listImages(const QString &folder)
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return entries;
-    const QSet<QString> suffixes = imageSuffixes();
-    QString base = QDir(folder).path();
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
+    const QSet<QByteArray> suffixes = imageSuffixes();
     const int dirFd = ::dirfd(dir);
     while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.')
-            continue;
-        const char *dot = std::strrchr(entry->d_name, '.');
-        if (!dot || !suffixes.contains(QString::fromLatin1(dot + 1).toLower()))
+        if (entry->d_name[0] == '.' || !hasSuffix(entry->d_name, suffixes))
             continue;
         struct stat status;
         if (::fstatat(dirFd, entry->d_name, &status, 0) != 0
@@ -79,7 +95,6 @@ QVector<Entry> listImages(const QString &folder)
             continue;
         Entry found;
         found.name = QFile::decodeName(entry->d_name);
-        found.path = base + found.name;
         found.size = status.st_size;
         found.lastModified = modificationTime(status);
         entries.append(found);
@@ -108,11 +123,12 @@ void sortByName(QVector<Entry> &entries)
     entries.swap(ordered);
 }
 
-ThumbnailItem makeItem(const Entry &entry, const QPixmap &placeholder, int position)
+ThumbnailItem makeItem(const Entry &entry, const QString &base, const QPixmap &placeholder,
+                       int position)
 {
     ThumbnailItem item;
     item.fileName = entry.name;
-    item.filePath = entry.path;
+    item.filePath = entryPath(base, entry.name);
     item.pixmap = placeholder;
     item.lastModified = entry.lastModified;
     item.size = entry.size;
@@ -193,16 +209,26 @@ bool ThumbnailListModel::setData(const QModelIndex &index, const QVariant &value
     if (!index.isValid() || index.row() < 0 || index.row() >= items.size())
         return false;
     if (role == Qt::EditRole) {
+        const QString source = items.at(index.row()).filePath;
         QString target = value.toString();
         if (!target.isEmpty() && QFileInfo(target).isRelative())
             target = QDir(folderPath).filePath(target);
-        // rename(2) replaces an existing target: never let a rename destroy another file.
-        if (!target.isEmpty() && !QFileInfo::exists(target)
-            && QDir().rename(items.at(index.row()).filePath, target))
+        const QFileInfo to(target);
+        const QString name = to.fileName();
+        // A rename stays in the folder: no empty or dot names, no way into another folder,
+        // no NUL that would cut the name short.
+        const bool validName = !target.isEmpty() && !name.isEmpty() && name != QLatin1String(".")
+                && name != QLatin1String("..") && !target.contains(QChar(0))
+                && to.absolutePath() == QFileInfo(source).absolutePath();
+        // rename(2) replaces an existing target: never let a rename destroy another file
+        // (nor a link, even a broken one).
+        const bool renamed = validName && !to.exists() && !to.isSymLink()
+                && QDir().rename(source, target);
+        if (renamed)
             currentFile = target;
         // The item keeps its name until the folder watcher's re-listing replaces it.
         emit dataChanged(index, index);
-        return true;
+        return renamed;
     }
     if (role == PositionRole) {
         items[index.row()].position = value.toInt();
@@ -232,11 +258,12 @@ void ThumbnailListModel::setFolder(const QString &path)
 
     QVector<Entry> entries = listImages(path);
     sortByName(entries);
+    const QString base = QDir(path).path();
     beginResetModel();
     items.clear();
     items.reserve(entries.size());
-    for (const Entry &entry : entries)
-        items.append(makeItem(entry, placeholder, 0));
+    for (const Entry &entry : qAsConst(entries))
+        items.append(makeItem(entry, base, placeholder, 0));
     indexRows();
     endResetModel();
     createThumbnails();
@@ -277,10 +304,9 @@ void ThumbnailListModel::cancelThumbnails()
 
 void ThumbnailListModel::updateThumbnail(const QString &path)
 {
-    const auto found = rowOfPath.constFind(path);
-    if (found == rowOfPath.cend())
+    const int row = findRow(path);
+    if (row < 0)
         return;
-    const int row = found.value();
     const ThumbnailInfo info = createThumbnail(path);
     ThumbnailItem &item = items[row];
     item.pixmap = QPixmap::fromImage(info.image);
@@ -353,31 +379,32 @@ void ThumbnailListModel::tDirectoryChanged()
     relistTimer.stop();
     const QVector<Entry> entries = listImages(folderPath);
 
-    QSet<QString> present;
-    present.reserve(entries.size());
+    QVector<bool> listed(items.size(), false);
     QVector<Entry> added;
     for (const Entry &entry : entries) {
-        present.insert(entry.path);
-        const auto found = rowOfPath.constFind(entry.path);
-        if (found == rowOfPath.cend())
+        const auto found = rowOfName.constFind(entry.name);
+        if (found == rowOfName.cend()) {
             added.append(entry);
-        else if (items.at(found.value()).lastModified != entry.lastModified)
-            items[found.value()].thumbnailReady = false;
+            continue;
+        }
+        const int row = found.value();
+        listed[row] = true;
+        if (items.at(row).lastModified != entry.lastModified)
+            items[row].thumbnailReady = false;
     }
-    const bool anyRemoved
-            = std::any_of(items.cbegin(), items.cend(), [&present](const ThumbnailItem &item) {
-                  return !present.contains(item.filePath);
-              });
+    const bool anyRemoved = listed.contains(false);
 
     if (anyRemoved || !added.isEmpty())
         cancelThumbnails(); // rows are about to move under the running batch
     if (anyRemoved) {
         beginResetModel();
-        items.erase(std::remove_if(items.begin(), items.end(),
-                                   [&present](const ThumbnailItem &item) {
-                                       return !present.contains(item.filePath);
-                                   }),
-                    items.end());
+        QList<ThumbnailItem> kept;
+        kept.reserve(items.size());
+        for (int row = 0; row < items.size(); ++row) {
+            if (listed.at(row))
+                kept.append(items.at(row));
+        }
+        items.swap(kept);
         indexRows();
         endResetModel();
     }
@@ -386,9 +413,11 @@ void ThumbnailListModel::tDirectoryChanged()
         sortByName(added);
         beginResetModel();
         items.reserve(items.size() + added.size());
-        for (const Entry &entry : qAsConst(added))
-            items.append(makeItem(entry, placeholder, editedPosition));
-        indexRows();
+        const QString base = QDir(folderPath).path();
+        for (const Entry &entry : qAsConst(added)) {
+            rowOfName.insert(entry.name, items.size());
+            items.append(makeItem(entry, base, placeholder, editedPosition));
+        }
         endResetModel();
     }
 
@@ -397,7 +426,7 @@ void ThumbnailListModel::tDirectoryChanged()
             view->setCurrentFile(currentFile);
         // Once the renamed file is listed it has been made current; later re-listings
         // must not pull the selection back to it.
-        if (rowOfPath.contains(currentFile))
+        if (findRow(currentFile) >= 0)
             currentFile.clear();
     }
     createThumbnails();
@@ -407,8 +436,14 @@ void ThumbnailListModel::tDirectoryChanged()
 
 void ThumbnailListModel::indexRows()
 {
-    rowOfPath.clear();
-    rowOfPath.reserve(items.size());
+    rowOfName.clear();
+    rowOfName.reserve(items.size());
     for (int row = 0; row < items.size(); ++row)
-        rowOfPath.insert(items.at(row).filePath, row);
+        rowOfName.insert(items.at(row).fileName, row);
+}
+
+int ThumbnailListModel::findRow(const QString &path) const
+{
+    const int row = rowOfName.value(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1), -1);
+    return row >= 0 && items.at(row).filePath == path ? row : -1;
 }

@@ -78,8 +78,10 @@ public slots:
     void tDirectoryChanged();
 
 private:
-    // Rebuilds rowOfPath after the rows changed.
+    // Rebuilds rowOfName after the rows changed.
     void indexRows();
+    // The row of the item with this filePath; -1 when there is none.
+    int findRow(const QString &path) const;
 
     StatusBar *statusBar = nullptr;
     QList<ThumbnailItem> items;
@@ -91,8 +93,9 @@ private:
     bool cancelled = true;
     QFileSystemWatcher folderWatcher;
     QString folderPath;
-    // Item row by filePath, so that a re-listing costs time in proportion to the folder.
-    QHash<QString, int> rowOfPath;
+    // Item row by fileName (all items share the folder), so that a re-listing costs time
+    // in proportion to the folder's size.
+    QHash<QString, int> rowOfName;
 };
 
 // Makes the thumbnail of one file; safe on any thread.

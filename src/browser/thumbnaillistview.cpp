@@ -155,7 +155,7 @@ void ThumbnailListView::prepareFileActions(const QPoint &viewportPos)
     copyAct->setEnabled(target);
     copyImageAct->setEnabled(target);
     const QMimeData *mime = QApplication::clipboard()->mimeData();
-    pasteAct->setEnabled(mime && ((mime->hasUrls() && mime->hasText()) || mime->hasImage()));
+    pasteAct->setEnabled(mime && (mime->hasUrls() || mime->hasImage()));
 }
 
 void ThumbnailListView::contextMenuEvent(QContextMenuEvent *event)
@@ -311,6 +311,11 @@ void ThumbnailListView::startFileDrag()
     drag->setMimeData(mime);
     drag->setPixmap(pixmap);
     drag->setHotSpot(QPoint(53, 87));
+    execDrag(drag);
+}
+
+void ThumbnailListView::execDrag(QDrag *drag)
+{
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
 }
 
@@ -343,6 +348,8 @@ QModelIndex ThumbnailListView::toSource(const QModelIndex &index) const
 
 QMap<int, QModelIndex> ThumbnailListView::visibleItems() const
 {
+    // Right after a reset the items have no places yet; lay them out first.
+    const_cast<ThumbnailListView *>(this)->executeDelayedItemsLayout();
     QMap<int, QModelIndex> visible;
     const QSize size = viewport()->size();
     for (int x = 0; x <= size.width() - 1; x += 20) {

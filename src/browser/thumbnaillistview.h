@@ -7,6 +7,7 @@
 class StatusBar;
 class QAction;
 class QActionGroup;
+class QDrag;
 class QMenu;
 
 // The grid of thumbnails in the thumbnail dock, with the file operations on it.
@@ -67,6 +68,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    // Runs the drag; the system's drag loop takes over until the drop.
+    virtual void execDrag(QDrag *drag);
 
 private:
     // Asks the model behind the proxy for the thumbnails of what is now visible.

@@ -86,7 +86,8 @@ bool ThumbnailPanel::pasteMimeData(const QMimeData *mime)
 {
     if (!mime || folder.isEmpty())
         return false;
-    if (mime->hasUrls() && mime->hasText()) {
+    // File lists copied or dragged here carry URLs only, without a text form.
+    if (mime->hasUrls()) {
         const QList<QUrl> urls = mime->urls();
         for (const QUrl &url : urls) {
             if (!url.isLocalFile())

@@ -1,0 +1,373 @@
+// Times the folder browser's work on large folders and big photographs, and compares the
+// thumbnails with vipsthumbnail when it is installed. Prints a table; exits non-zero only
+// when it could not run.
+
+#include "sortbench.h"
+#include "browser/thumbnaillistmodel.h"
+#include "browser/thumbnaillistview.h"
+#include "browser/thumbnailmaker.h"
+#include "browser/thumbnailpanel.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QCollator>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QSortFilterProxyModel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtConcurrent>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <numeric>
+
+namespace {
+
+constexpr int folderSize = 10000;
+constexpr int photoCount = 32;
+constexpr QSize photoSize(4000, 3000);
+constexpr int runs = 5;
+
+QTextStream out(stdout);
+// Lines printed below the table.
+QStringList notes;
+
+// One line of the result table: every run's time, summarised by median and best.
+struct Measurement
+{
+    QString what;
+    QVector<double> ms;
+    double aim = 0; // upper bound in ms; 0 when there is none
+};
+
+double median(QVector<double> values)
+{
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double best(const QVector<double> &values)
+{
+    return values.isEmpty() ? 0 : *std::min_element(values.cbegin(), values.cend());
+}
+
+double timeMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+void printTable(const QVector<Measurement> &rows)
+{
+    out << QStringLiteral("%1 %2 %3 %4\n")
+                    .arg(QStringLiteral("measurement"), -58)
+                    .arg(QStringLiteral("median ms"), 10)
+                    .arg(QStringLiteral("best ms"), 10)
+                    .arg(QStringLiteral("aim"), 12);
+    for (const Measurement &row : rows) {
+        const QString aim = row.aim > 0 ? QStringLiteral("< %1 ms %2")
+                                                  .arg(row.aim)
+                                                  .arg(median(row.ms) < row.aim ? "ok" : "MISSED")
+                                        : QString();
+        out << QStringLiteral("%1 %2 %3 %4\n")
+                        .arg(row.what, -58)
+                        .arg(median(row.ms), 10, 'f', 1)
+                        .arg(best(row.ms), 10, 'f', 1)
+                        .arg(aim, 12);
+    }
+    out.flush();
+}
+
+QByteArray smallPng()
+{
+    QImage image(16, 12, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Names as cameras and people give them: mixed case, unpadded numbers, several types.
+QString folderEntryName(int i)
+{
+    static const char *const prefixes[] = { "IMG_", "holiday ", "Scan-", "photo_", "DSC" };
+    static const char *const suffixes[] = { "jpg", "png", "JPG", "bmp", "jpeg" };
+    return QStringLiteral("%1%2.%3")
+            .arg(QLatin1String(prefixes[i % 5]))
+            .arg(i * 7919 % 100003)
+            .arg(QLatin1String(suffixes[(i / 5) % 5]));
+}
+
+// Smooth gradients, soft shapes and sensor-like noise: compresses like a photograph.
+QImage photo(int seed)
+{
+    QImage image(photoSize, QImage::Format_RGB32);
+    quint32 state = 2463534242u + quint32(seed) * 7919u;
+    const double phase = seed * 0.7;
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        const double fy = double(y) / image.height();
+        for (int x = 0; x < image.width(); ++x) {
+            const double fx = double(x) / image.width();
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            const int noise = int(state % 25) - 12;
+            const double wave = std::sin(fx * 9 + phase) * std::cos(fy * 7 - phase);
+            line[x] = qRgb(qBound(0, int(40 + 150 * fx + 50 * wave) + noise, 255),
+                           qBound(0, int(60 + 120 * fy - 40 * wave) + noise, 255),
+                           qBound(0, int(170 - 100 * fx * fy + 60 * wave) + noise, 255));
+        }
+    }
+    return image;
+}
+
+bool writePhoto(const QString &path, int seed)
+{
+    return photo(seed).save(path, "JPG", 90);
+}
+
+struct PhotoWriter
+{
+    using result_type = bool;
+    QStringList paths;
+    bool operator()(int seed) const { return writePhoto(paths.at(seed), seed); }
+};
+
+ThumbnailInfo wholeThumbnail(const QString &path)
+{
+    return ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Whole);
+}
+
+void makeThumbnails(const QStringList &paths, ThumbnailInfo (*make)(const QString &))
+{
+    QtConcurrent::mapped(paths, make).waitForFinished();
+}
+
+// Both cores busy: two processes, each with half of the files and one worker thread.
+bool runVips(const QString &vips, const QStringList &files, const QString &outputFolder)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VIPS_CONCURRENCY"), QStringLiteral("1"));
+    QProcess processes[2];
+    for (int k = 0; k < 2; ++k) {
+        QStringList arguments { QStringLiteral("-s"), QStringLiteral("96x76"), QStringLiteral("-o"),
+                                outputFolder + QStringLiteral("/%s.jpg") };
+        for (int i = k; i < files.size(); i += 2)
+            arguments << files.at(i);
+        processes[k].setProcessEnvironment(environment);
+        processes[k].start(vips, arguments);
+    }
+    bool ok = true;
+    for (QProcess &process : processes)
+        ok = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit
+                && process.exitCode() == 0 && ok;
+    return ok;
+}
+
+ThumbnailListModel *modelOf(ThumbnailListView *view)
+{
+    auto *proxy = qobject_cast<QSortFilterProxyModel *>(view->model());
+    return qobject_cast<ThumbnailListModel *>(proxy ? proxy->sourceModel() : view->model());
+}
+
+bool firstScreenReady(ThumbnailListView *view)
+{
+    const QMap<int, QModelIndex> visible = view->visibleItems();
+    if (visible.isEmpty())
+        return false;
+    for (const QModelIndex &index : visible) {
+        const QString tip = index.data(Qt::ToolTipRole).toString();
+        if (tip.endsWith(QLatin1String("-1x-1")))
+            return false;
+    }
+    return true;
+}
+
+void benchFolder(const QString &folder, QVector<Measurement> &table)
+{
+    const QByteArray png = smallPng();
+    for (int i = 0; i < folderSize; ++i) {
+        if (!writeFile(folder + QLatin1Char('/') + folderEntryName(i), png)) {
+            out << "cannot write the test folder\n";
+            return;
+        }
+    }
+
+    Measurement listing { QStringLiteral("list 10,000 files (model setFolder)"), {} };
+    Measurement sorting { QStringLiteral("sort 10,000 names (QCollator)"), {} };
+    Measurement both { QStringLiteral("list and sort by name"), {}, 150 };
+    ThumbnailListModel model;
+    for (int run = 0; run < runs; ++run) {
+        const double list = timeMs([&] { model.setFolder(folder); });
+        QStringList names;
+        names.reserve(model.count());
+        for (int row = 0; row < model.count(); ++row)
+            names << model.index(row).data().toString();
+        const double sort = timeMs([&] {
+            QCollator collator;
+            std::sort(names.begin(), names.end(), collator);
+        });
+        listing.ms << list;
+        sorting.ms << sort;
+        both.ms << list + sort;
+    }
+    table << listing << sorting << both;
+
+    Measurement relist { QStringLiteral("re-list after one added file (model)"), {}, 30 };
+    for (int run = 0; run < runs; ++run) {
+        writeFile(folder + QStringLiteral("/added %1.png").arg(run), png);
+        relist.ms << timeMs([&] { model.tDirectoryChanged(); });
+    }
+    table << relist;
+
+    // The whole dock as the program shows it: model, sorting proxy and view.
+    ThumbnailPanel panel(QStringLiteral("Thumbnails"));
+    panel.resize(1200, 360);
+    panel.show();
+    auto *view = panel.findChild<ThumbnailListView *>();
+    ThumbnailListModel *shown = view ? modelOf(view) : nullptr;
+    if (!shown) {
+        out << "the thumbnail panel has no model\n";
+        return;
+    }
+    Measurement panelList { QStringLiteral("panel: list and sort by name"), {}, 150 };
+    Measurement firstScreen { QStringLiteral("panel: until the first screen has its thumbnails"),
+                              {} };
+    Measurement stall { QStringLiteral("panel: longest time the window did not respond"), {} };
+    for (int run = 0; run < runs; ++run) {
+        QElapsedTimer total;
+        total.start();
+        panelList.ms << timeMs([&] { panel.setFolder(folder); });
+        double longest = total.nsecsElapsed() / 1e6;
+        QElapsedTimer turn;
+        while (!firstScreenReady(view) && total.elapsed() < 30000) {
+            turn.start();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            longest = std::max(longest, turn.nsecsElapsed() / 1e6);
+        }
+        firstScreen.ms << total.nsecsElapsed() / 1e6;
+        stall.ms << longest;
+    }
+    Measurement panelRelist { QStringLiteral("panel: re-list after one added file"), {}, 30 };
+    for (int run = 0; run < runs; ++run) {
+        writeFile(folder + QStringLiteral("/panel added %1.png").arg(run), png);
+        panelRelist.ms << timeMs([&] { shown->tDirectoryChanged(); });
+        QCoreApplication::processEvents();
+    }
+    shown->cancelThumbnails();
+    table << panelList << firstScreen << stall << panelRelist;
+}
+
+void benchThumbnails(const QString &folder, QVector<Measurement> &table)
+{
+    QStringList paths;
+    for (int i = 0; i < photoCount; ++i)
+        paths << folder + QStringLiteral("/photo %1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+    out << "generating " << photoCount << " photographs of " << photoSize.width() << "x"
+        << photoSize.height() << "...\n";
+    out.flush();
+    QVector<int> seeds(photoCount);
+    std::iota(seeds.begin(), seeds.end(), 0);
+    const QList<bool> written
+            = QtConcurrent::blockingMapped<QList<bool>>(seeds, PhotoWriter { paths });
+    if (written.contains(false)) {
+        out << "cannot write the photographs\n";
+        return;
+    }
+
+    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
+    QTemporaryDir copies;
+    QTemporaryDir outputs;
+    QStringList copied;
+    for (const QString &path : qAsConst(paths)) {
+        const QString copy = copies.path() + QLatin1Char('/') + QFileInfo(path).fileName();
+        if (!vips.isEmpty() && QFile::copy(path, copy))
+            copied << copy;
+    }
+    const bool compare = !vips.isEmpty() && copied.size() == paths.size()
+            && runVips(vips, copied, outputs.path()); // warms its file cache
+    if (vips.isEmpty())
+        notes << QStringLiteral("vipsthumbnail is not installed: no comparison");
+    else if (!compare)
+        notes << QStringLiteral("vipsthumbnail failed: no comparison");
+
+    makeThumbnails(paths, createThumbnail); // warms the file cache
+    Measurement scaled { QStringLiteral("32 thumbnails of 12 MP JPEGs (as the model makes them)"),
+                         {} };
+    Measurement reference { QStringLiteral("32 thumbnails with vipsthumbnail (2 processes)"), {} };
+    // Taken in turns, so that whatever else the machine does weighs on both alike.
+    for (int run = 0; run < runs; ++run) {
+        scaled.ms << timeMs([&] { makeThumbnails(paths, createThumbnail); });
+        if (compare)
+            reference.ms << timeMs([&] { runVips(vips, copied, outputs.path()); });
+    }
+    Measurement whole { QStringLiteral("32 thumbnails of 12 MP JPEGs, decoding every pixel"), {} };
+    for (int run = 0; run < 2; ++run)
+        whole.ms << timeMs([&] { makeThumbnails(paths, wholeThumbnail); });
+    table << scaled << whole;
+    if (!compare)
+        return;
+    table << reference;
+    const double ratio = median(scaled.ms) / median(reference.ms);
+    notes << QStringLiteral("thumbnails / vipsthumbnail: %1 by medians, %2 by best times "
+                            "(aim <= 0.75: %3)")
+                     .arg(ratio, 0, 'f', 2)
+                     .arg(best(scaled.ms) / best(reference.ms), 0, 'f', 2)
+                     .arg(ratio <= 0.75 ? "ok" : "MISSED");
+}
+
+void quietDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type != QtDebugMsg && type != QtInfoMsg)
+        fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(vireon);
+    // The model's and view's debug lines would drown the table.
+    qInstallMessageHandler(quietDebug);
+
+    QTemporaryDir folder;
+    QTemporaryDir photos;
+    if (!folder.isValid() || !photos.isValid()) {
+        out << "cannot make temporary folders\n";
+        return 1;
+    }
+    out << "threads: " << QThreadPool::globalInstance()->maxThreadCount() << "\n";
+    QVector<Measurement> table;
+    benchFolder(folder.path(), table);
+    benchThumbnails(photos.path(), table);
+    printTable(table);
+    for (const QString &note : qAsConst(notes))
+        out << note << "\n";
+    out.flush();
+    runSortBenchmark();
+    return 0;
+}
