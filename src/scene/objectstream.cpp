@@ -36,37 +36,6 @@ constexpr qint64 minPageBytes = 1 + 1 + 4;
 // Images whose pixels would take more than this at 32 bits each are not decoded.
 constexpr qint64 maxImageBytes = qint64(1) << 30;
 
-qint64 bytesLeft(const QDataStream &in)
-{
-    const QIODevice *device = in.device();
-    return device ? device->bytesAvailable() : 0;
-}
-
-bool fail(QDataStream &in, QDataStream::Status status = QDataStream::ReadCorruptData)
-{
-    // setStatus keeps an earlier error, so the first cause is the one reported.
-    in.setStatus(status);
-    return false;
-}
-
-// Whether the 4-byte length prefix of the QString or QByteArray ahead fits in the bytes
-// that are left, looked at before the value is read.
-bool lengthFits(QDataStream &in)
-{
-    QIODevice *device = in.device();
-    if (!device)
-        return fail(in, QDataStream::ReadPastEnd);
-    const QByteArray prefix = device->peek(4);
-    if (prefix.size() < 4)
-        return fail(in, QDataStream::ReadPastEnd);
-    const quint32 length = in.byteOrder() == QDataStream::BigEndian
-            ? qFromBigEndian<quint32>(prefix.constData())
-            : qFromLittleEndian<quint32>(prefix.constData());
-    if (length == 0xffffffff) // the null value
-        return true;
-    return qint64(length) <= device->bytesAvailable() - 4 || fail(in, QDataStream::ReadPastEnd);
-}
-
 bool isFinite(const QPointF &point)
 {
     return std::isfinite(point.x()) && std::isfinite(point.y());
@@ -102,6 +71,38 @@ ObjectItem *createObject(int type)
 
 } // namespace
 
+qint64 ObjectStream::bytesLeft(const QDataStream &in)
+{
+    const QIODevice *device = in.device();
+    return device ? device->bytesAvailable() : 0;
+}
+
+bool ObjectStream::fail(QDataStream &in, QDataStream::Status status)
+{
+    // setStatus keeps an earlier error, so the first cause is the one reported.
+    in.setStatus(status);
+    return false;
+}
+
+// Whether the 4-byte length prefix of the QString or QByteArray ahead fits in the bytes
+// that are left, looked at before the value is read.
+bool ObjectStream::lengthFits(QDataStream &in)
+{
+    QIODevice *device = in.device();
+    if (!device)
+        return ObjectStream::fail(in, QDataStream::ReadPastEnd);
+    const QByteArray prefix = device->peek(4);
+    if (prefix.size() < 4)
+        return ObjectStream::fail(in, QDataStream::ReadPastEnd);
+    const quint32 length = in.byteOrder() == QDataStream::BigEndian
+            ? qFromBigEndian<quint32>(prefix.constData())
+            : qFromLittleEndian<quint32>(prefix.constData());
+    if (length == 0xffffffff) // the null value
+        return true;
+    return qint64(length) <= device->bytesAvailable() - 4
+            || ObjectStream::fail(in, QDataStream::ReadPastEnd);
+}
+
 void ObjectStream::writeCommon(QDataStream &out, const ObjectItem &item)
 {
     QList<const ObjectItem *> children;
@@ -128,7 +129,7 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
     if (in.status() != QDataStream::Ok)
         return false;
     if (!isFinite(pos) || !isFinite(rect))
-        return fail(in);
+        return ObjectStream::fail(in);
     item.setPos(pos);
     item.setRect(rect);
     if (version < 2)
@@ -144,7 +145,7 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
     // The stream accepts any colour model byte; later conversions do not.
     if (color.spec() < QColor::Invalid || color.spec() > QColor::ExtendedRgb
         || !std::isfinite(rotation))
-        return fail(in);
+        return ObjectStream::fail(in);
     item.color = color;
     item.value14 = value14;
     item.value13 = value13;
@@ -159,23 +160,23 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
     // Only groups have members, and members are images, which cannot have members of
     // their own: nesting ends here.
     if (childCount < 0 || (childCount > 0 && !item.isGroup))
-        return fail(in);
+        return ObjectStream::fail(in);
     for (qint32 i = 0; i < childCount; ++i) {
-        if (bytesLeft(in) < minEntryBytes)
-            return fail(in, QDataStream::ReadPastEnd);
+        if (ObjectStream::bytesLeft(in) < minEntryBytes)
+            return ObjectStream::fail(in, QDataStream::ReadPastEnd);
         qint32 type = 0;
         in >> type;
         if (in.status() != QDataStream::Ok)
             return false;
         // Other member types have records this reader cannot skip.
         if (type != ObjectItem::ImageType)
-            return fail(in);
+            return ObjectStream::fail(in);
         auto *child = new VRImageItem;
         item.addToGroup(child);
         child->group = &item;
         if (!child->read(in, version) || in.status() != QDataStream::Ok) {
             delete child;
-            return fail(in);
+            return ObjectStream::fail(in);
         }
     }
     return true;
@@ -205,12 +206,12 @@ QList<ObjectItem *> ObjectStream::readList(QDataStream &in, PageItem *page, bool
     qint32 count = 0;
     in >> count;
     if (in.status() == QDataStream::Ok && count < 0)
-        fail(in);
+        ObjectStream::fail(in);
 
     for (qint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
         // Every entry takes bytes, so this ends the loop however large count is.
-        if (bytesLeft(in) < minEntryBytes) {
-            fail(in, QDataStream::ReadPastEnd);
+        if (ObjectStream::bytesLeft(in) < minEntryBytes) {
+            ObjectStream::fail(in, QDataStream::ReadPastEnd);
             break;
         }
         qint32 type = 0;
@@ -220,7 +221,7 @@ QList<ObjectItem *> ObjectStream::readList(QDataStream &in, PageItem *page, bool
         // An unknown type has a record of unknown length: nothing after it can be trusted.
         ObjectItem *object = createObject(type);
         if (!object) {
-            fail(in);
+            ObjectStream::fail(in);
             break;
         }
         // A group joins the page before its members are read. Through the undo stack it
@@ -230,7 +231,7 @@ QList<ObjectItem *> ObjectStream::readList(QDataStream &in, PageItem *page, bool
         if (addedFirst)
             page->addObject(object, true);
         if (!object->read(in, version) || in.status() != QDataStream::Ok) {
-            fail(in);
+            ObjectStream::fail(in);
             if (addedFirst)
                 page->detachObject(object);
             delete object;
@@ -286,7 +287,7 @@ bool ObjectStream::readPng(QDataStream &in, QImage *image)
 {
     if (image)
         *image = QImage();
-    if (!lengthFits(in))
+    if (!ObjectStream::lengthFits(in))
         return false;
     QByteArray bytes;
     in >> bytes;
@@ -334,20 +335,20 @@ bool ObjectStream::readDocument(QDataStream &in, LVScene &scene)
     bool formFlag = false;
     QPointF formPoint;
     qint32 pageCount = 0;
-    if (!lengthFits(in))
+    if (!ObjectStream::lengthFits(in))
         return false;
     in >> name >> formFlag >> formPoint >> pageCount;
     if (in.status() != QDataStream::Ok)
         return false;
     if (!isFinite(formPoint) || pageCount < 0)
-        return fail(in);
+        return ObjectStream::fail(in);
     scene.name = name;
     scene.formFlag = formFlag;
     scene.formPoint = formPoint;
 
     for (qint32 i = 0; i < pageCount; ++i) {
-        if (bytesLeft(in) < minPageBytes)
-            return fail(in, QDataStream::ReadPastEnd);
+        if (ObjectStream::bytesLeft(in) < minPageBytes)
+            return ObjectStream::fail(in, QDataStream::ReadPastEnd);
         qint8 orientation = 0;
         qint8 paperSize = 0;
         in >> orientation >> paperSize;
@@ -355,7 +356,7 @@ bool ObjectStream::readDocument(QDataStream &in, LVScene &scene)
             return false;
         if (orientation < QPageLayout::Portrait || orientation > QPageLayout::Landscape
             || paperSize < 0 || paperSize > QPageSize::LastPageSize)
-            return fail(in);
+            return ObjectStream::fail(in);
         auto *page = new PageItem;
         page->orientation = orientation;
         page->paperSize = paperSize;

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QDataStream>
 #include <QList>
 
 class LVScene;
 class ObjectItem;
 class PageItem;
-class QDataStream;
 class QGraphicsItem;
 class QImage;
 class QByteArray;
@@ -28,8 +28,8 @@ public:
     static void writeList(QDataStream &out, const QList<QGraphicsItem *> &items);
     // Reads an object list into page (direct: attached at once; otherwise through undo
     // commands), moves each object by (offset, offset) and selects them when asked.
-    static QList<ObjectItem *> readList(QDataStream &in, PageItem *page, bool direct,
-                                        int version, int offset, bool select);
+    static QList<ObjectItem *> readList(QDataStream &in, PageItem *page, bool direct, int version,
+                                        int offset, bool select);
 
     // PNG bytes of an image, and back; false when the bytes do not decode.
     static QByteArray pngBytes(const QImage &image);
@@ -37,6 +37,12 @@ public:
     // Reads the PNG bytes field of an image record: false when the stream is damaged;
     // otherwise image holds the decoded picture, null when the bytes do not decode.
     static bool readPng(QDataStream &in, QImage *image);
+
+    // Guards for reading untrusted bytes: what is left, marking the stream damaged, and
+    // whether the length prefix of the string or byte array ahead fits in what is left.
+    static qint64 bytesLeft(const QDataStream &in);
+    static bool fail(QDataStream &in, QDataStream::Status status = QDataStream::ReadCorruptData);
+    static bool lengthFits(QDataStream &in);
 
     // The framework's document file: header, then each page with its objects.
     static void writeDocument(QDataStream &out, const LVScene &scene);

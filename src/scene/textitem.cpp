@@ -1,5 +1,7 @@
 #include "textitem.h"
 
+#include "objectstream.h"
+
 #include <QDataStream>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -14,38 +16,9 @@ constexpr qint64 minFragmentBytes = 1 + 2 * 4 + 4;
 // Font sizes beyond any paper; larger ones in a stream are damage, not a form.
 constexpr double maxFontSize = 4096;
 
-qint64 bytesLeft(const QDataStream &in)
-{
-    const QIODevice *device = in.device();
-    return device ? device->bytesAvailable() : 0;
-}
-
-bool fail(QDataStream &in, QDataStream::Status status = QDataStream::ReadCorruptData)
-{
-    in.setStatus(status);
-    return false;
-}
-
-// Whether the 4-byte length prefix of the QString ahead fits in the bytes that are left.
-bool lengthFits(QDataStream &in)
-{
-    QIODevice *device = in.device();
-    if (!device)
-        return fail(in, QDataStream::ReadPastEnd);
-    const QByteArray prefix = device->peek(4);
-    if (prefix.size() < 4)
-        return fail(in, QDataStream::ReadPastEnd);
-    const quint32 length = in.byteOrder() == QDataStream::BigEndian
-            ? qFromBigEndian<quint32>(prefix.constData())
-            : qFromLittleEndian<quint32>(prefix.constData());
-    if (length == 0xffffffff) // the null string
-        return true;
-    return qint64(length) <= device->bytesAvailable() - 4 || fail(in, QDataStream::ReadPastEnd);
-}
-
 bool readString(QDataStream &in, QString *text)
 {
-    if (!lengthFits(in))
+    if (!ObjectStream::lengthFits(in))
         return false;
     in >> *text;
     return in.status() == QDataStream::Ok;
@@ -53,7 +26,7 @@ bool readString(QDataStream &in, QString *text)
 
 bool readFont(QDataStream &in, QFont *font)
 {
-    if (!lengthFits(in))
+    if (!ObjectStream::lengthFits(in))
         return false;
     // From Qt 5.13 on a font ends with its list of families, and the stream reserves room
     // for the list's stated count before reading a single name. The font is read without
@@ -71,8 +44,8 @@ bool readFont(QDataStream &in, QFont *font)
         in >> count;
         if (in.status() != QDataStream::Ok)
             return false;
-        if (count > bytesLeft(in) / 4)
-            return fail(in, QDataStream::ReadPastEnd);
+        if (count > ObjectStream::bytesLeft(in) / 4)
+            return ObjectStream::fail(in, QDataStream::ReadPastEnd);
         QStringList families;
         for (quint32 i = 0; i < count; ++i) {
             QString family;
@@ -84,7 +57,7 @@ bool readFont(QDataStream &in, QFont *font)
     }
     const double pointSize = font->pointSizeF();
     if (std::isnan(pointSize) || pointSize > maxFontSize || font->pixelSize() > maxFontSize)
-        return fail(in);
+        return ObjectStream::fail(in);
     return true;
 }
 
@@ -125,12 +98,12 @@ bool TextItem::read(QDataStream &in, int version)
     if (in.status() != QDataStream::Ok)
         return false;
     if (count < 0)
-        return fail(in);
+        return ObjectStream::fail(in);
     QList<Fragment> newFragments;
     for (qint32 i = 0; i < count; ++i) {
         // Each fragment takes bytes, so no count can run past the end of the data.
-        if (bytesLeft(in) < minFragmentBytes)
-            return fail(in, QDataStream::ReadPastEnd);
+        if (ObjectStream::bytesLeft(in) < minFragmentBytes)
+            return ObjectStream::fail(in, QDataStream::ReadPastEnd);
         Fragment fragment;
         in >> fragment.flag >> fragment.pos;
         if (in.status() != QDataStream::Ok || !readString(in, &fragment.text))
