@@ -265,11 +265,7 @@ MdiChild *MainWindow::activeDocument() const
 
 QString MainWindow::openFilter() const
 {
-    QStringList patterns;
-    const auto formats = QImageReader::supportedImageFormats();
-    for (const QByteArray &format : formats)
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return tr("All graphic files (%1);;All files (*.*)").arg(patterns.join(QLatin1Char(' ')));
+    return tr("All graphic files (%1);;All files (*.*)").arg(MdiChild::imagePatterns());
 }
 
 void MainWindow::open()

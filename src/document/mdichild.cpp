@@ -108,13 +108,18 @@ void MdiChild::documentWasModified()
     }
 }
 
-QString MdiChild::imageFilter()
+QString MdiChild::imagePatterns()
 {
     QStringList patterns;
     const auto formats = QImageReader::supportedImageFormats();
     for (const QByteArray &format : formats)
         patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return tr("All graphic files (%1);;All files (*.*)").arg(patterns.join(QLatin1Char(' ')));
+    return patterns.join(QLatin1Char(' '));
+}
+
+QString MdiChild::imageFilter()
+{
+    return tr("All graphic files (%1);;All files (*.*)").arg(imagePatterns());
 }
 
 bool MdiChild::saveAs()

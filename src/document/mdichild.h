@@ -31,7 +31,9 @@ public:
     // Records the current tool's settings for this document.
     void saveToolState();
     Scene *imageScene() const;
-    // The open filter: every format Qt reads.
+    // "*.bmp *.gif ...": every format Qt reads.
+    static QString imagePatterns();
+    // The Save As filter built from them.
     static QString imageFilter();
 
     bool closingFromFullScreen = false;
