@@ -200,6 +200,9 @@ void MainWindow::thumbnailsCurrentChanged(const QModelIndex &current, const QMod
     const QModelIndex source = proxy->mapToSource(current);
     const QModelIndex previousSource = proxy->mapToSource(previous);
     const QString file = source.data(ThumbnailListModel::FilePathRole).toString();
+    // No file is current (the list was emptied): nothing to show, nothing to ask.
+    if (file.isEmpty())
+        return;
     MdiChild *doc = activeDocument();
     // The list came back to the file whose changes the document holds.
     if (doc && doc->isWindowModified() && doc->currentFilePath() == file)
