@@ -412,6 +412,11 @@ void ThumbnailListView::selectionChanged(const QItemSelection &selected,
         QListView::selectionChanged(selected, deselected);
     }
     restorePending = false;
+    showSelectionSum();
+}
+
+void ThumbnailListView::showSelectionSum()
+{
     if (!statusBar || !selectionModel())
         return;
     qint64 sum = 0;
@@ -419,6 +424,13 @@ void ThumbnailListView::selectionChanged(const QItemSelection &selected,
     for (const QModelIndex &index : rows)
         sum += index.data(ThumbnailListModel::SizeRole).toLongLong();
     statusBar->setSelected(rows.size(), sum);
+}
+
+void ThumbnailListView::reset()
+{
+    QListView::reset();
+    // A re-listing drops the selection without telling selectionChanged.
+    showSelectionSum();
 }
 
 void ThumbnailListView::requestThumbnails()

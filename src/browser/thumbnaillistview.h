@@ -46,6 +46,8 @@ public:
     // The URLs a drag of these files carries.
     static QList<QUrl> fileUrls(const QStringList &paths);
 
+    void reset() override;
+
 signals:
     void openInNewWindow(const QString &fileName);
 
@@ -74,6 +76,7 @@ protected:
 private:
     // Asks the model behind the proxy for the thumbnails of what is now visible.
     void requestThumbnails();
+    void showSelectionSum();
     QModelIndex toSource(const QModelIndex &index) const;
     QStringList selectedPaths() const;
     void removeFiles(const QStringList &paths);

@@ -326,6 +326,11 @@ void FileOperationsTest::selectionSumBeyond4GiB()
     panel->view()->selectAll();
     QCOMPARE(bar.thirdText().section(QStringLiteral("  "), 1),
              QStringLiteral("Selected 2 file(s) 6144.00 MB"));
+    // A re-listing drops the selection; the sum follows.
+    touch(dir->filePath(QStringLiteral("new.png")));
+    panel->model()->tDirectoryChanged();
+    QCOMPARE(bar.thirdText().section(QStringLiteral("  "), 1),
+             QStringLiteral("Selected 0 file(s) 0 B"));
     panel->view()->setStatusBar(nullptr);
 }
 
