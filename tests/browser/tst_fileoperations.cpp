@@ -6,6 +6,7 @@
 #include "imagefixtures.h"
 #include "modalanswerer.h"
 #include "platform/recyclebin.h"
+#include "testinput.h"
 #include "testmain.h"
 
 #include <QAction>
@@ -55,13 +56,6 @@ bool dropOn(QWidget *target, QMimeData *mime)
     drop.setAccepted(false);
     QApplication::sendEvent(target, &drop);
     return drop.isAccepted();
-}
-
-QMouseEvent mouse(QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons)
-{
-    return QMouseEvent(type, pos, pos, pos,
-                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                       Qt::NoModifier);
 }
 
 } // namespace
@@ -290,13 +284,13 @@ void FileOperationsTest::dragCarriesTheSelection()
 
     QWidget *viewport = view.viewport();
     const QPoint start = view.visualRect(proxy.index(0, 0)).center();
-    auto press = mouse(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    auto press = mouseEvent(QEvent::MouseButtonPress, start, Qt::LeftButton);
     QApplication::sendEvent(viewport, &press);
     const int distance = QApplication::startDragDistance();
-    auto shortMove = mouse(QEvent::MouseMove, start + QPoint(distance - 1, 0), Qt::LeftButton);
+    auto shortMove = mouseEvent(QEvent::MouseMove, start + QPoint(distance - 1, 0), Qt::LeftButton);
     QApplication::sendEvent(viewport, &shortMove);
     QVERIFY(view.drags.isEmpty());
-    auto longMove = mouse(QEvent::MouseMove, start + QPoint(distance, 0), Qt::LeftButton);
+    auto longMove = mouseEvent(QEvent::MouseMove, start + QPoint(distance, 0), Qt::LeftButton);
     QApplication::sendEvent(viewport, &longMove);
     QCOMPARE(view.drags.size(), 1);
 

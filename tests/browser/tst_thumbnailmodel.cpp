@@ -18,12 +18,6 @@
 
 namespace {
 
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 QByteArray encoded(const QImage &image, const char *format)
 {
     QByteArray bytes;
@@ -238,7 +232,7 @@ void ThumbnailModelTest::thumbnail()
     QFETCH(QSize, imageSize);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("picture"));
-    QVERIFY(writeBytes(path, bytes));
+    QVERIFY(ImageFixtures::writeFile(path, bytes));
 
     const ThumbnailInfo info = createThumbnail(path);
     QCOMPARE(info.imageSize, imageSize);
@@ -292,7 +286,7 @@ void ThumbnailModelTest::unreadable()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.png"));
     if (kind == QLatin1String("file"))
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(ImageFixtures::writeFile(path, bytes));
     else if (kind == QLatin1String("folder"))
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("bad.png")));
     else if (kind == QLatin1String("pipe"))
@@ -337,7 +331,7 @@ void ThumbnailModelTest::scaledDecodingMatchesWholeDecoding()
     QFETCH(int, orientation);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("photo.jpg"));
-    QVERIFY(writeBytes(path, withOrientation(encoded(photoLike(size), "JPG"), orientation)));
+    QVERIFY(ImageFixtures::writeFile(path, withOrientation(encoded(photoLike(size), "JPG"), orientation)));
 
     const ThumbnailInfo scaled = ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Scaled);
     const ThumbnailInfo whole = ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Whole);
@@ -361,7 +355,7 @@ void ThumbnailModelTest::listsAsQDirDoes()
     QTemporaryDir dir;
     for (const char *name : { "b.PNG", "a.png", "C.jpg", "x.tar.jpeg", "\xc3\x84rger.bmp",
                               "notes.txt", "noext", ".hidden.png", "dot.", "Z.JpEg" })
-        QVERIFY(writeBytes(dir.filePath(QString::fromUtf8(name)), QByteArray(37, 'x')));
+        QVERIFY(ImageFixtures::writeFile(dir.filePath(QString::fromUtf8(name)), QByteArray(37, 'x')));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("b.PNG")),
                         dir.filePath(QStringLiteral("link.png"))));
@@ -430,7 +424,7 @@ void ThumbnailModelTest::batches()
     for (const QString &name : files) {
         QVERIFY(name.contains(QLatin1String("good"))
                         ? ImageFixtures::writeImage(dir.filePath(name), { 50, 40 })
-                        : writeBytes(dir.filePath(name), "no picture"));
+                        : ImageFixtures::writeFile(dir.filePath(name), "no picture"));
     }
     if (sizes.contains(QLatin1String("0x0")))
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("----------- error .*broken.png"));

@@ -261,10 +261,7 @@ void DocumentTest::orientation()
 
     // The loader turns the image accordingly.
     const QString path = dir->filePath(QStringLiteral("turned.jpg"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(jpeg);
-    file.close();
+    QVERIFY(ImageFixtures::writeFile(path, jpeg));
     const ImageInfo info = loadImageFile({path, true});
     QCOMPARE(info.image.size(), degrees % 180 ? QSize(8, 16) : QSize(16, 8));
 
@@ -300,10 +297,7 @@ void DocumentTest::hugeDeclaredSizeIsRefused()
     QVERIFY(!imageTooLarge(QSize(16384, 16384)));
     // An unreadable file in a new window leaves no window behind.
     const QString path = dir->filePath(QStringLiteral("huge.png"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(hostile);
-    file.close();
+    QVERIFY(ImageFixtures::writeFile(path, hostile));
     QVERIFY(window->loadAndWait(path));
     QVERIFY(window->documents().isEmpty());
 }
@@ -326,9 +320,7 @@ void DocumentTest::loading()
     QFETCH(bool, shown);
     const QString path = dir->filePath(name);
     if (format.isEmpty()) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(500, 'x'));
+        QVERIFY(ImageFixtures::writeFile(path, QByteArray(500, 'x')));
     } else {
         QVERIFY(ImageFixtures::pattern(QSize(20, 10)).save(path, format.constData()));
     }
@@ -382,10 +374,7 @@ void DocumentTest::reuseActiveDocument()
     QCOMPARE(doc->undoStack()->count(), 0);
     // An unreadable file leaves the document as it was.
     const QString broken = dir->filePath(QStringLiteral("broken.png"));
-    QFile file(broken);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("not an image");
-    file.close();
+    QVERIFY(ImageFixtures::writeFile(broken, "not an image"));
     QVERIFY(window->loadAndWait(broken, false));
     QCOMPARE(doc->currentFilePath(), b);
     QCOMPARE(imageOf(doc)->currentImage().size(), QSize(30, 40));

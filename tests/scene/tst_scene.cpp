@@ -17,6 +17,7 @@
 #include "scene/ungroupobjectcommand.h"
 #include "scene/vrimageitem.h"
 #include "scene/vrpageitem.h"
+#include "testinput.h"
 #include "testmain.h"
 
 #include <QClipboard>
@@ -88,13 +89,6 @@ QStringList snapshot(const LVScene &scene)
         }
     }
     return lines;
-}
-
-QMouseEvent mouseEvent(QEvent::Type type, const QPoint &pos, Qt::MouseButtons buttons)
-{
-    return QMouseEvent(type, pos, pos, pos,
-                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                       Qt::NoModifier);
 }
 
 // Presses at from, drags through to and releases there, as a user's mouse does.

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QDataStream>
+#include <QFile>
 #include <QtEndian>
 
 namespace {
@@ -82,4 +83,10 @@ QByteArray ImageFixtures::pngHeaderClaiming(quint32 width, quint32 height)
     // Readers stop reading the header at the first data chunk; a few bytes of it follow.
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", fields)
             + pngChunk("IDAT", QByteArray("\x78\x9c\x00\x00", 4)) + pngChunk("IEND", {});
+}
+
+bool ImageFixtures::writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

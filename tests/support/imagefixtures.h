@@ -16,6 +16,8 @@ public:
     // A JPEG whose Exif block records the given orientation (1 to 8).
     static QByteArray jpegWithOrientation(const QSize &size, int orientation,
                                           bool bigEndian = true);
+    // Writes bytes to a file as they are; false on failure.
+    static bool writeFile(const QString &path, const QByteArray &bytes);
     // Bytes that claim to be a PNG of the given size but hold no pixel data.
     static QByteArray pngHeaderClaiming(quint32 width, quint32 height);
 };
