@@ -116,12 +116,15 @@ QWidget *ThumbnailDelegate::createEditor(QWidget *parent, const QStyleOptionView
 void ThumbnailDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     auto *edit = qobject_cast<QTextEdit *>(editor);
-    if (!edit)
+    // The view fills the editor again whenever its item changes (a thumbnail made, the file
+    // written): what the user typed stays.
+    if (!edit || edit->document()->isModified())
         return;
     // Everything up to the last dot is edited; the extension stays as it is.
     edit->setPlainText(QFileInfo(index.data(Qt::EditRole).toString()).completeBaseName());
     edit->selectAll();
     edit->setAlignment(Qt::AlignCenter);
+    edit->document()->setModified(false);
 }
 
 void ThumbnailDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,

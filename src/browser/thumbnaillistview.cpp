@@ -249,9 +249,12 @@ void ThumbnailListView::mousePressEvent(QMouseEvent *event)
             dragStart = event->pos();
         }
         QListView::mousePressEvent(event);
-        // The move was refused and undone: this press drags nothing.
+        // The move was refused and undone: this press drags nothing, and its moves are
+        // swallowed rather than starting a rubber band or a drag of their own.
         if (applyRestore()) {
-            dragArmed = false;
+            pressedFiles.clear();
+            dragArmed = true;
+            dragStart = event->pos();
             return;
         }
         if (hit.isValid() && !inSelection) {
