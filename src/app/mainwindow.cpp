@@ -207,10 +207,11 @@ void MainWindow::thumbnailsCurrentChanged(const QModelIndex &current, const QMod
     // The list came back to the file whose changes the document holds.
     if (doc && doc->isWindowModified() && doc->currentFilePath() == file)
         return;
+    // Read before the save question: a re-listing while it is open replaces every index.
+    const QString previousFile = previousSource.data(ThumbnailListModel::FilePathRole).toString();
     const bool ok = loadImage(file, false);
-    if (!ok && doc && doc->isWindowModified()
-        && doc->currentFilePath() == previousSource.data(ThumbnailListModel::FilePathRole).toString())
-        thumbnailPanel->view()->restoreCurrentIndex(previous);
+    if (!ok && doc && doc->isWindowModified() && doc->currentFilePath() == previousFile)
+        thumbnailPanel->view()->restoreCurrentFile(previousFile);
 }
 
 void MainWindow::showPosition(const QPoint &scenePos)

@@ -116,12 +116,15 @@ QWidget *ThumbnailDelegate::createEditor(QWidget *parent, const QStyleOptionView
 void ThumbnailDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     auto *edit = qobject_cast<QTextEdit *>(editor);
-    if (!edit)
+    // The view fills the editor again whenever its item changes (a thumbnail made, the file
+    // written): what the user typed stays.
+    if (!edit || edit->document()->isModified())
         return;
-    // Only the base name is edited; the extension stays as it is.
-    edit->setPlainText(QFileInfo(index.data(Qt::EditRole).toString()).baseName());
+    // Everything up to the last dot is edited; the extension stays as it is.
+    edit->setPlainText(QFileInfo(index.data(Qt::EditRole).toString()).completeBaseName());
     edit->selectAll();
     edit->setAlignment(Qt::AlignCenter);
+    edit->document()->setModified(false);
 }
 
 void ThumbnailDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
@@ -129,7 +132,7 @@ void ThumbnailDelegate::updateEditorGeometry(QWidget *editor, const QStyleOption
 {
     if (!editor)
         return;
-    const QString base = QFileInfo(index.data(Qt::EditRole).toString()).baseName();
+    const QString base = QFileInfo(index.data(Qt::EditRole).toString()).completeBaseName();
     const QRect measured = option.fontMetrics.boundingRect(
             QRect(0, 0, measureWidth, measureHeight),
             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere, base);
@@ -150,7 +153,7 @@ void ThumbnailDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     const QString path = index.data(ThumbnailListModel::FilePathRole).toString();
     const QString typed = edit->toPlainText();
     const QFileInfo old(path);
-    if (path.isEmpty() || typed == old.baseName() || !isAcceptableBaseName(typed))
+    if (path.isEmpty() || typed == old.completeBaseName() || !isAcceptableBaseName(typed))
         return;
     QString target = old.absolutePath() + QLatin1Char('/') + typed;
     if (!old.suffix().isEmpty())
@@ -159,17 +162,24 @@ void ThumbnailDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     QPersistentModelIndex item(index);
     if (exists(target)) {
         const QFileInfo clash(target);
-        const QString stem = clash.absolutePath() + QLatin1Char('/') + clash.baseName();
+        const QString stem = clash.absolutePath() + QLatin1Char('/') + clash.completeBaseName();
         const QString tail
                 = clash.suffix().isEmpty() ? QString() : QLatin1Char('.') + clash.suffix();
         QString numbered;
         for (int n = 2; numbered.isEmpty() || exists(numbered); ++n)
             numbered = stem + QStringLiteral(" %1").arg(n) + tail;
+        committing = editor;
         const QMessageBox::StandardButton answer = QMessageBox::question(
                 nullptr, tr("Vireon"),
                 tr("'%1' already exists. Do you want to rename '%2'' to '%3'?")
                         .arg(target, path, numbered),
                 QMessageBox::Yes | QMessageBox::No);
+        committing.clear();
+        if (destroyAfterCommit) {
+            // Deleted once back in the event loop, after the view's commit has finished.
+            destroyAfterCommit = false;
+            editor->deleteLater();
+        }
         if (answer != QMessageBox::Yes)
             return;
         target = numbered;
@@ -182,13 +192,23 @@ void ThumbnailDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
     model->setData(item, target, Qt::EditRole);
 }
 
+void ThumbnailDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    // Let go while its name is asked about: the view still uses it when the commit returns.
+    if (editor && editor == committing) {
+        destroyAfterCommit = true;
+        return;
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
 void ThumbnailDelegate::commitAndCloseEditor()
 {
-    // The editor may go while a question about its name is shown.
     QPointer<ThumbnailEditor> editor = qobject_cast<ThumbnailEditor *>(sender());
     if (!editor)
         return;
     emit commitData(editor);
+    // A view that let the editor go meanwhile ignores this.
     if (editor)
         emit closeEditor(editor, QAbstractItemDelegate::NoHint);
 }

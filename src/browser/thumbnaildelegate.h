@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 class ThumbnailSortFilterProxyModel;
@@ -23,6 +24,7 @@ public:
                               const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
 
     void setProxy(ThumbnailSortFilterProxyModel *model) { proxy = model; }
 
@@ -31,4 +33,8 @@ public slots:
 
 private:
     ThumbnailSortFilterProxyModel *proxy = nullptr;
+    // The editor whose name is being committed, possibly across a question's event loop;
+    // a view letting it go meanwhile must not delete it under the commit.
+    mutable QPointer<QWidget> committing;
+    mutable bool destroyAfterCommit = false;
 };

@@ -8,6 +8,8 @@ ThumbnailEditor::ThumbnailEditor(QWidget *parent) : QTextEdit(parent)
     // The editor grows downward to show a long name whole instead of scrolling.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignCenter);
+    // Modified means typed by the user (see ThumbnailDelegate::setEditorData).
+    document()->setModified(false);
 }
 
 void ThumbnailEditor::keyPressEvent(QKeyEvent *event)

@@ -145,7 +145,7 @@ ThumbnailInfo createThumbnail(const QString &path)
 
 ThumbnailListModel::ThumbnailListModel(QObject *parent)
     : QAbstractListModel(parent), watcher(this), creationTimer(this), relistTimer(this),
-      folderWatcher(this)
+      folderWatcher(this), writeWatcher(this)
 {
     placeholder = QPixmap::fromImage(
             ThumbnailMaker::compose(QImage(QStringLiteral(":/images/preIcon.png"))));
@@ -161,6 +161,8 @@ ThumbnailListModel::ThumbnailListModel(QObject *parent)
     connect(&relistTimer, &QTimer::timeout, this, &ThumbnailListModel::tDirectoryChanged);
     connect(&folderWatcher, &QFileSystemWatcher::directoryChanged, this,
             &ThumbnailListModel::directoryChanged);
+    connect(&writeWatcher, &FolderWriteWatcher::fileWritten, this,
+            &ThumbnailListModel::fileWritten);
 }
 
 ThumbnailListModel::~ThumbnailListModel()
@@ -255,6 +257,7 @@ void ThumbnailListModel::setFolder(const QString &path)
         folderWatcher.removePaths(watched);
     if (!path.isEmpty())
         folderWatcher.addPath(path);
+    writeWatcher.setFolder(path);
 
     QVector<Entry> entries = listImages(path);
     sortByName(entries);
@@ -274,6 +277,12 @@ QString ThumbnailListModel::filePath(const QModelIndex &index) const
     if (!index.isValid() || index.row() < 0 || index.row() >= items.size())
         return QString();
     return items.at(index.row()).filePath;
+}
+
+QModelIndex ThumbnailListModel::indexOf(const QString &path) const
+{
+    const int row = findRow(path);
+    return row >= 0 ? index(row) : QModelIndex();
 }
 
 qint64 ThumbnailListModel::totalSize() const
@@ -377,6 +386,13 @@ void ThumbnailListModel::directoryChanged(const QString &)
 void ThumbnailListModel::tDirectoryChanged()
 {
     relistTimer.stop();
+    // A re-listing would take an open rename editor away (and delete it under the clash
+    // question): it waits until the editor has closed.
+    auto *view = qobject_cast<ThumbnailListView *>(QObject::parent());
+    if (view && view->isEditing()) {
+        relistTimer.start(relistDelay);
+        return;
+    }
     const QVector<Entry> entries = listImages(folderPath);
 
     QVector<bool> listed(items.size(), false);
@@ -422,13 +438,33 @@ void ThumbnailListModel::tDirectoryChanged()
     }
 
     if (!currentFile.isEmpty()) {
-        if (auto *view = qobject_cast<ThumbnailListView *>(QObject::parent()))
+        if (view)
             view->setCurrentFile(currentFile);
         // Once the renamed file is listed it has been made current; later re-listings
         // must not pull the selection back to it.
         if (findRow(currentFile) >= 0)
             currentFile.clear();
     }
+    createThumbnails();
+    if (statusBar)
+        statusBar->setTotal(count(), totalSize());
+}
+
+void ThumbnailListModel::fileWritten(const QString &name)
+{
+    // Names not listed yet come with the folder watch's re-listing.
+    const int row = rowOfName.value(name, -1);
+    if (row < 0)
+        return;
+    ThumbnailItem &item = items[row];
+    struct stat status;
+    if (::stat(QFile::encodeName(item.filePath).constData(), &status) != 0)
+        return;
+    item.size = status.st_size;
+    item.lastModified = modificationTime(status);
+    item.thumbnailReady = false;
+    emit dataChanged(index(row), index(row));
+    // Also cancels a batch that may be reading the file as it was.
     createThumbnails();
     if (statusBar)
         statusBar->setTotal(count(), totalSize());

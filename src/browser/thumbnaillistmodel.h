@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/folderwritewatcher.h"
+
 #include <QAbstractListModel>
 #include <QDateTime>
 #include <QFileSystemWatcher>
@@ -58,6 +60,8 @@ public:
     void setFolder(const QString &path);
     QString folder() const { return folderPath; }
     QString filePath(const QModelIndex &index) const;
+    // The index of the item with this filePath; invalid when there is none.
+    QModelIndex indexOf(const QString &path) const;
     int count() const { return items.size(); }
     qint64 totalSize() const;
     void createThumbnails();
@@ -78,6 +82,9 @@ public slots:
     void tDirectoryChanged();
 
 private:
+    // A file of the folder was written to the end: its size, time and thumbnail are
+    // brought up to date, since the listing may have seen it half written.
+    void fileWritten(const QString &name);
     // Rebuilds rowOfName after the rows changed.
     void indexRows();
     // The row of the item with this filePath; -1 when there is none.
@@ -92,6 +99,7 @@ private:
     QTimer relistTimer;
     bool cancelled = true;
     QFileSystemWatcher folderWatcher;
+    FolderWriteWatcher writeWatcher;
     QString folderPath;
     // Item row by fileName (all items share the folder), so that a re-listing costs time
     // in proportion to the folder's size.

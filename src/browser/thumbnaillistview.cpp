@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QSortFilterProxyModel>
+#include <QTimer>
 #include <QToolTip>
 #include <QUrl>
 
@@ -239,17 +240,26 @@ void ThumbnailListView::mousePressEvent(QMouseEvent *event)
 {
     dragArmed = false;
     if (event->button() == Qt::LeftButton) {
-        pressSelection = selectionModel() ? selectionModel()->selectedIndexes() : QModelIndexList();
+        pressedFiles = selectedPaths();
         const QModelIndex hit = indexAt(event->pos());
-        const bool inSelection = hit.isValid() && pressSelection.contains(hit);
-        if (!pressSelection.isEmpty() && inSelection) {
+        const bool inSelection = hit.isValid()
+                && pressedFiles.contains(hit.data(ThumbnailListModel::FilePathRole).toString());
+        if (!pressedFiles.isEmpty() && inSelection) {
             dragArmed = true;
             dragStart = event->pos();
         }
         QListView::mousePressEvent(event);
+        // The move was refused and undone: this press drags nothing, and its moves are
+        // swallowed rather than starting a rubber band or a drag of their own.
+        if (applyRestore()) {
+            pressedFiles.clear();
+            dragArmed = true;
+            dragStart = event->pos();
+            return;
+        }
         if (hit.isValid() && !inSelection) {
-            pressSelection = selectionModel()->selectedIndexes();
-            if (!pressSelection.isEmpty()) {
+            pressedFiles = selectedPaths();
+            if (!pressedFiles.isEmpty()) {
                 dragArmed = true;
                 dragStart = event->pos();
             }
@@ -265,8 +275,7 @@ void ThumbnailListView::mouseMoveEvent(QMouseEvent *event)
         // Short moves are swallowed: no rubber band starts over a selected item.
         if ((event->pos() - dragStart).manhattanLength() >= QApplication::startDragDistance()) {
             dragArmed = false;
-            if (!pressSelection.isEmpty())
-                startFileDrag();
+            startFileDrag();
         }
         return;
     }
@@ -279,11 +288,28 @@ void ThumbnailListView::mouseReleaseEvent(QMouseEvent *event)
     QListView::mouseReleaseEvent(event);
 }
 
+void ThumbnailListView::keyPressEvent(QKeyEvent *event)
+{
+    QListView::keyPressEvent(event);
+    applyRestore();
+}
+
 void ThumbnailListView::startFileDrag()
 {
+    // Files that left the folder since the press are not offered.
+    ThumbnailListModel *source = listModel();
     QStringList paths;
-    for (const QModelIndex &index : qAsConst(pressSelection))
-        paths << index.data(ThumbnailListModel::FilePathRole).toString();
+    QList<QIcon> icons;
+    for (const QString &path : qAsConst(pressedFiles)) {
+        const QModelIndex index = source ? source->indexOf(path) : QModelIndex();
+        if (!index.isValid())
+            continue;
+        paths << path;
+        if (icons.size() < 4)
+            icons << index.data(Qt::DecorationRole).value<QIcon>();
+    }
+    if (paths.isEmpty())
+        return;
     auto *mime = new QMimeData;
     mime->setUrls(fileUrls(paths));
 
@@ -297,11 +323,10 @@ void ThumbnailListView::startFileDrag()
     painter.setOpacity(1.0);
     painter.setPen(colour);
     painter.drawRect(pixmap.rect().adjusted(0, 0, -1, -1));
-    for (int k = 0; k < qMin(4, pressSelection.size()); ++k) {
-        const QIcon icon = pressSelection.at(k).data(Qt::DecorationRole).value<QIcon>();
-        const QPixmap thumb = icon.pixmap(QSize(ThumbnailListModel::maxWidth,
-                                                ThumbnailListModel::maxHeight),
-                                          QIcon::Normal, QIcon::Off);
+    for (int k = 0; k < icons.size(); ++k) {
+        const QPixmap thumb = icons.at(k).pixmap(QSize(ThumbnailListModel::maxWidth,
+                                                       ThumbnailListModel::maxHeight),
+                                                 QIcon::Normal, QIcon::Off);
         painter.drawPixmap(4 + 2 * k + (ThumbnailListModel::maxWidth - thumb.width()) / 2,
                            4 + 2 * k + ThumbnailListModel::maxHeight - thumb.height(), thumb);
     }
@@ -378,10 +403,22 @@ void ThumbnailListView::setCurrentFile(const QString &path)
     }
 }
 
-void ThumbnailListView::restoreCurrentIndex(const QModelIndex &index)
+void ThumbnailListView::restoreCurrentFile(const QString &path)
 {
-    restoreIndex = index;
-    restorePending = true;
+    restoreFile = path;
+    // For moves that come neither from the mouse, the keyboard nor the next/previous calls.
+    QTimer::singleShot(0, this, &ThumbnailListView::applyRestore);
+}
+
+bool ThumbnailListView::applyRestore()
+{
+    if (restoreFile.isEmpty())
+        return false;
+    const QString path = restoreFile;
+    restoreFile.clear();
+    // By path: a re-listing during the question may have replaced every index.
+    setCurrentFile(path);
+    return true;
 }
 
 void ThumbnailListView::selectNextItem()
@@ -391,6 +428,7 @@ void ThumbnailListView::selectNextItem()
     const int row = currentIndex().isValid() ? currentIndex().row() + 1 : 0;
     if (row < model()->rowCount())
         setCurrentIndex(model()->index(row, 0));
+    applyRestore();
 }
 
 void ThumbnailListView::selectPreviousItem()
@@ -400,18 +438,13 @@ void ThumbnailListView::selectPreviousItem()
     const int row = currentIndex().isValid() ? currentIndex().row() - 1 : 0;
     if (row >= 0)
         setCurrentIndex(model()->index(row, 0));
+    applyRestore();
 }
 
 void ThumbnailListView::selectionChanged(const QItemSelection &selected,
                                          const QItemSelection &deselected)
 {
-    if (restorePending) {
-        restorePending = false;
-        setCurrentIndex(restoreIndex);
-    } else {
-        QListView::selectionChanged(selected, deselected);
-    }
-    restorePending = false;
+    QListView::selectionChanged(selected, deselected);
     showSelectionSum();
 }
 
@@ -433,10 +466,15 @@ void ThumbnailListView::reset()
     showSelectionSum();
 }
 
-void ThumbnailListView::requestThumbnails()
+ThumbnailListModel *ThumbnailListView::listModel() const
 {
     auto *proxy = qobject_cast<QSortFilterProxyModel *>(model());
-    if (auto *source = qobject_cast<ThumbnailListModel *>(proxy ? proxy->sourceModel() : model()))
+    return qobject_cast<ThumbnailListModel *>(proxy ? proxy->sourceModel() : model());
+}
+
+void ThumbnailListView::requestThumbnails()
+{
+    if (ThumbnailListModel *source = listModel())
         source->createThumbnails();
 }
 

@@ -5,6 +5,7 @@
 #include <QModelIndex>
 
 class StatusBar;
+class ThumbnailListModel;
 class QAction;
 class QActionGroup;
 class QDrag;
@@ -21,8 +22,12 @@ public:
     QMap<int, QModelIndex> visibleItems() const;
     // Makes the file with this full path current and scrolls to it; nothing without a match.
     void setCurrentFile(const QString &path);
-    // The next selection change makes index current instead.
-    void restoreCurrentIndex(const QModelIndex &index);
+    // Makes the file current again once the move that is under way has finished: at once
+    // after a mouse press, a key press or selectNextItem/selectPreviousItem, else at the
+    // next turn of the event loop. For a move the user refused.
+    void restoreCurrentFile(const QString &path);
+    // True while a rename editor is open (also while it asks about a clash).
+    bool isEditing() const { return state() == QAbstractItemView::EditingState; }
     void selectNextItem();
     void selectPreviousItem();
     void setStatusBar(StatusBar *bar) { statusBar = bar; }
@@ -69,6 +74,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     // Runs the drag; the system's drag loop takes over until the drop.
     virtual void execDrag(QDrag *drag);
@@ -81,6 +87,9 @@ private:
     QStringList selectedPaths() const;
     void removeFiles(const QStringList &paths);
     void startFileDrag();
+    ThumbnailListModel *listModel() const;
+    // Makes the file asked for by restoreCurrentFile current; false when none was pending.
+    bool applyRestore();
 
     StatusBar *statusBar = nullptr;
     QActionGroup *sortActions = nullptr;
@@ -95,8 +104,9 @@ private:
     QString contextFile;
     QPoint dragStart;
     bool dragArmed = false;
-    QModelIndexList pressSelection;
+    // The files selected at the press, by path: a re-listing may replace every index
+    // before the drag starts.
+    QStringList pressedFiles;
     int lastToolTipRow = -1;
-    bool restorePending = false;
-    QModelIndex restoreIndex;
+    QString restoreFile;
 };

@@ -14,6 +14,55 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Copies a regular file to a name that does not exist yet. Anything else is refused
+// without being opened for reading: a pipe or a device would wait for a writer or never
+// end, and hold the window with it. A copy that fails half way is removed.
+bool copyRegularFile(const QString &source, const QString &target)
+{
+    const int fd = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile in;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || !in.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    QFile out(target);
+    // NewOnly: never replaces a file (or follows a link) that appeared meanwhile.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    bool ok = true;
+    for (;;) {
+        const QByteArray block = in.read(1 << 20);
+        if (block.isEmpty()) {
+            ok = in.error() == QFileDevice::NoError;
+            break;
+        }
+        if (out.write(block) != block.size()) {
+            ok = false;
+            break;
+        }
+    }
+    // The copy gets the original's permissions, as a copy in a file manager does.
+    ok = ok && out.flush() && ::fchmod(out.handle(), status.st_mode & 0777) == 0;
+    out.close();
+    if (!ok || out.error() != QFileDevice::NoError) {
+        out.remove();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 ThumbnailPanel::ThumbnailPanel(const QString &title, QWidget *parent) : QDockWidget(title, parent)
 {
     listView = new ThumbnailListView(this);
@@ -73,7 +122,7 @@ QString ThumbnailPanel::uniqueName(const QString &folder, const QString &base,
         return folder + QLatin1Char('/') + name + QLatin1Char('.') + suffix;
     };
     QString candidate = path(base);
-    // photo.2020.jpg pasted beside itself becomes "photo copy.jpg", never "photo.jpg".
+    // a.b.c.jpg pasted beside itself becomes "a.b.c copy.jpg".
     if (!copyOfExisting && !QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
         return candidate;
     candidate = path(base + QStringLiteral(" copy"));
@@ -89,37 +138,45 @@ bool ThumbnailPanel::pasteMimeData(const QMimeData *mime)
     // File lists copied or dragged here carry URLs only, without a text form.
     if (mime->hasUrls()) {
         const QList<QUrl> urls = mime->urls();
+        bool copied = false;
         for (const QUrl &url : urls) {
             if (!url.isLocalFile())
                 continue;
             const QString name = url.fileName(QUrl::FullyDecoded);
             QString target = folder + QLatin1Char('/') + name;
             if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-                target = uniqueName(folder, QFileInfo(name).baseName(), QFileInfo(name).suffix(),
-                                    true);
-            // QFile::copy never replaces an existing file.
-            QFile::copy(url.toLocalFile(), target);
+                target = uniqueName(folder, QFileInfo(name).completeBaseName(),
+                                    QFileInfo(name).suffix(), true);
+            if (copyRegularFile(url.toLocalFile(), target))
+                copied = true;
         }
-        return true;
+        return copied;
     }
     if (mime->hasImage()) {
         const QImage image = qvariant_cast<QImage>(mime->imageData());
-        image.save(uniqueName(folder, QStringLiteral("Clipboard"), QStringLiteral("png")));
-        return true;
+        return image.save(uniqueName(folder, QStringLiteral("Clipboard"), QStringLiteral("png")));
     }
     return false;
 }
 
 void ThumbnailPanel::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
-        event->acceptProposedAction();
+    if (event->mimeData()->hasUrls() && (event->possibleActions() & Qt::CopyAction)) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    }
 }
 
 void ThumbnailPanel::dropEvent(QDropEvent *event)
 {
-    if (pasteMimeData(event->mimeData()))
-        event->acceptProposedAction();
+    // Always a copy: a source told Move would delete its originals. Nothing copied, nothing
+    // accepted.
+    if (pasteMimeData(event->mimeData())) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
 }
 
 void ThumbnailPanel::toggleView(bool on)

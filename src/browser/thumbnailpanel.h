@@ -21,8 +21,8 @@ public:
     ThumbnailSortFilterProxyModel *proxy() const { return proxyModel; }
     QAction *toggleAction() const { return toggle; }
     QString currentFolder() const { return folder; }
-    // Copies the files, or saves the image, into the folder under names that exist
-    // nowhere yet; false when the data holds neither.
+    // Copies the regular files, or saves the image, into the folder under names that exist
+    // nowhere yet; true when at least one file was written.
     bool pasteMimeData(const QMimeData *mime);
     // The first of folder/base.suffix, "base copy.suffix", "base copy 2.suffix", ... that
     // does not exist; a copy of an existing file starts at "base copy.suffix".

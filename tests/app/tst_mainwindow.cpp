@@ -7,8 +7,10 @@
 #include "document/mdichild.h"
 #include "framework/lvscene.h"
 #include "imagefixtures.h"
+#include "modalanswerer.h"
 #include "scene/pageitem.h"
 #include "scene/vrimageitem.h"
+#include "testinput.h"
 #include "testmain.h"
 
 #include <QDockWidget>
@@ -18,6 +20,7 @@
 #include <QSettings>
 #include <QSortFilterProxyModel>
 #include <QTreeView>
+#include <QUndoStack>
 
 // The real main window on a folder of generated images, as a user meets it.
 class MainWindowTest : public QObject
@@ -26,6 +29,8 @@ class MainWindowTest : public QObject
 private slots:
     void browseAndOpen();
     void startsOnTheStoredFile();
+    void cancelKeepsTheListOnTheDocument_data();
+    void cancelKeepsTheListOnTheDocument();
 };
 
 namespace {
@@ -116,6 +121,71 @@ void MainWindowTest::startsOnTheStoredFile()
     // The tree shows the folder.
     TreePanel *tree = window.folderTree();
     QCOMPARE(tree->model()->filePath(tree->view()->currentIndex()), dir.path());
+}
+
+void MainWindowTest::cancelKeepsTheListOnTheDocument_data()
+{
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<bool>("relist");
+    for (const char *move : {"mouse", "keyboard", "selectNextItem"}) {
+        QTest::newRow(move) << QString(move) << false;
+        // A file lands in the folder while the save question is open.
+        QTest::newRow(qPrintable(QString(move) + ", re-listed")) << QString(move) << true;
+    }
+}
+
+void MainWindowTest::cancelKeepsTheListOnTheDocument()
+{
+    QFETCH(QString, move);
+    QFETCH(bool, relist);
+    QTemporaryDir dir;
+    const QStringList files = makeFolder(dir.path());
+    TestEnvironment::clearSettings();
+    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    MainWindow window(true);
+    window.resize(1200, 900);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ThumbnailListView *view = window.thumbnails()->view();
+    view->setCurrentFile(files.at(0));
+    QTRY_VERIFY(window.activeDocument());
+    MdiChild *doc = window.activeDocument();
+    QTRY_COMPARE(doc->currentFilePath(), files.at(0));
+    doc->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
+    QVERIFY(doc->isWindowModified());
+
+    const auto relisting = [&] {
+        ImageFixtures::writeImage(dir.filePath(QStringLiteral("landed.png")), QSize(8, 8));
+        window.thumbnails()->model()->tDirectoryChanged();
+    };
+    ModalAnswerer *answer = ModalAnswerer::messageBox(QMessageBox::Cancel,
+                                                      relist ? relisting : std::function<void()>());
+    if (move == QLatin1String("mouse")) {
+        const QPoint at = view->visualRect(view->model()->index(1, 0)).center();
+        auto press = mouseEvent(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        QApplication::sendEvent(view->viewport(), &press);
+        auto release = mouseEvent(QEvent::MouseButtonRelease, at, Qt::NoButton);
+        QApplication::sendEvent(view->viewport(), &release);
+    } else if (move == QLatin1String("keyboard")) {
+        QTest::keyClick(view, Qt::Key_Right);
+    } else {
+        view->selectNextItem();
+    }
+    QVERIFY(answer->answered());
+    // Back at once, selection and all; the document keeps its changes.
+    QCOMPARE(view->currentIndex().data(ThumbnailListModel::FilePathRole).toString(), files.at(0));
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    QCOMPARE(selected.size(), 1);
+    QCOMPARE(selected.first().data(ThumbnailListModel::FilePathRole).toString(), files.at(0));
+    QCOMPARE(doc->currentFilePath(), files.at(0));
+    QVERIFY(doc->isWindowModified());
+    QCOMPARE(window.thumbnails()->model()->count(), relist ? 5 : 4);
+
+    // The next move is the user's own, not pulled back.
+    doc->undoStack()->clear();
+    view->selectNextItem();
+    QCOMPARE(view->currentIndex().data(ThumbnailListModel::FilePathRole).toString(), files.at(1));
+    QTRY_COMPARE(doc->currentFilePath(), files.at(1));
 }
 
 VIREON_TEST_MAIN(MainWindowTest)

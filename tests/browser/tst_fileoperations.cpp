@@ -16,6 +16,12 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 // A view whose drags are recorded instead of handed to the system's drag loop.
@@ -45,17 +51,30 @@ void touch(const QString &path, qint64 size = 10)
     file.resize(size);
 }
 
-// Drags a payload over the panel and drops it, as the system's drag loop does.
-bool dropOn(QWidget *target, QMimeData *mime)
+// A drop whose source proposes Move, as file managers do.
+class MoveDrop : public QDropEvent
+{
+public:
+    explicit MoveDrop(QMimeData *mime)
+        : QDropEvent(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
+                     Qt::NoModifier)
+    {
+        default_action = Qt::MoveAction;
+        setDropAction(Qt::MoveAction);
+    }
+};
+
+// Drags a payload over the panel and drops it, as the system's drag loop does; the action
+// the drop reports back to its source, IgnoreAction when it was refused.
+Qt::DropAction dropOn(QWidget *target, QMimeData *mime)
 {
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
                           Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction | Qt::MoveAction, mime, Qt::LeftButton,
-                    Qt::NoModifier);
+    MoveDrop drop(mime);
     drop.setAccepted(false);
     QApplication::sendEvent(target, &drop);
-    return drop.isAccepted();
+    return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 } // namespace
@@ -67,13 +86,16 @@ private slots:
     void init();
     void pasteFiles_data();
     void pasteFiles();
+    void pasteSkipsWhatIsNoRegularFile();
     void pasteImageTwice();
-    void dropOwnFiles();
+    void drop_data();
+    void drop();
     void nothingToPaste();
     void deleteAsksOnce_data();
     void deleteAsksOnce();
     void trashWithoutDataFolder();
     void contextMenuEnabling();
+    void dragCarriesTheSelection_data();
     void dragCarriesTheSelection();
     void selectionSumBeyond4GiB();
 
@@ -105,8 +127,10 @@ void FileOperationsTest::pasteFiles_data()
     QTest::newRow("free name") << "a.jpg" << QStringList() << "a.jpg";
     QTest::newRow("numbered copies") << "a.jpg" << QStringList{"a.jpg", "a copy.jpg", "a copy 2.jpg"}
                                      << "a copy 3.jpg";
-    QTest::newRow("base name stops at the first dot")
-            << "photo.2020.jpg" << QStringList{"photo.2020.jpg"} << "photo copy.jpg";
+    QTest::newRow("dotted name keeps its middle")
+            << "a.b.c.jpg" << QStringList{"a.b.c.jpg"} << "a.b.c copy.jpg";
+    QTest::newRow("dotted name, numbered")
+            << "a.b.c.jpg" << QStringList{"a.b.c.jpg", "a.b.c copy.jpg"} << "a.b.c copy 2.jpg";
     QTest::newRow("spaces and letters") << "Фото мая.png" << QStringList{"Фото мая.png"}
                                         << "Фото мая copy.png";
 }
@@ -147,15 +171,75 @@ void FileOperationsTest::pasteImageTwice()
     QCOMPARE(QImage(dir->filePath(QStringLiteral("Clipboard copy.png"))).size(), QSize(12, 8));
 }
 
-void FileOperationsTest::dropOwnFiles()
+void FileOperationsTest::pasteSkipsWhatIsNoRegularFile()
 {
-    const QString file = dir->filePath(QStringLiteral("holiday.png"));
-    QVERIFY(ImageFixtures::writeImage(file, QSize(10, 10)));
+    QTemporaryDir source;
+    const QString fifo = source.filePath(QStringLiteral("pipe.png"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QVERIFY(QFile::link(fifo, source.filePath(QStringLiteral("link to pipe.png"))));
+    QVERIFY(QDir(source.path()).mkdir(QStringLiteral("folder.png")));
+    touch(source.filePath(QStringLiteral("photo.png")), 5);
+    // A writer that serves every reader of the pipe, so that reading it ends instead of
+    // waiting: a copy of it would then show as a file.
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        while (!stop) {
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
     showFolder(dir->path());
     QMimeData mime;
+    QStringList paths;
+    for (const QString &name : QDir(source.path()).entryList(QDir::AllEntries | QDir::System
+                                                             | QDir::NoDotAndDotDot))
+        paths << source.filePath(name);
+    mime.setUrls(ThumbnailListView::fileUrls(paths));
+    const bool pasted = panel->pasteMimeData(&mime);
+
+    // Release the writer: with a reader open its open() returns.
+    stop = true;
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    writer.join();
+    ::close(reader);
+    QVERIFY(pasted);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+             QStringList{"photo.png"});
+    QCOMPARE(QFileInfo(dir->filePath(QStringLiteral("photo.png"))).size(), 5);
+}
+
+void FileOperationsTest::drop_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QStringList>("after");
+    // Dropping one's own thumbnails copies them; a source that honoured Move would delete
+    // its originals, so the drop never reports anything but Copy.
+    QTest::newRow("own file") << QString() << int(Qt::CopyAction)
+                              << QStringList{"holiday copy.png", "holiday.png"};
+    QTest::newRow("source gone") << "source gone" << int(Qt::IgnoreAction) << QStringList();
+    QTest::newRow("shown folder gone")
+            << "folder gone" << int(Qt::IgnoreAction) << QStringList{"holiday.png"};
+}
+
+void FileOperationsTest::drop()
+{
+    QFETCH(QString, change);
+    QFETCH(int, action);
+    QFETCH(QStringList, after);
+    const QString file = dir->filePath(QStringLiteral("holiday.png"));
+    QVERIFY(ImageFixtures::writeImage(file, QSize(10, 10)));
+    const QString shown = dir->filePath(QStringLiteral("shown"));
+    QVERIFY(QDir().mkdir(shown));
+    showFolder(change == QLatin1String("folder gone") ? shown : dir->path());
+    QMimeData mime;
     mime.setUrls(ThumbnailListView::fileUrls({file}));
-    QVERIFY(dropOn(panel.get(), &mime));
-    QCOMPARE(names(dir->path()), QStringList({"holiday copy.png", "holiday.png"}));
+    if (change == QLatin1String("source gone"))
+        QVERIFY(QFile::remove(file));
+    QVERIFY(QDir().rmdir(shown));
+    QCOMPARE(int(dropOn(panel.get(), &mime)), action);
+    QCOMPARE(names(dir->path()), after);
 }
 
 void FileOperationsTest::nothingToPaste()
@@ -165,7 +249,7 @@ void FileOperationsTest::nothingToPaste()
     mime.setData(QStringLiteral("application/x-something"), "data");
     QVERIFY(!panel->pasteMimeData(&mime));
     QVERIFY(!panel->pasteMimeData(nullptr));
-    QVERIFY(!dropOn(panel.get(), &mime));
+    QCOMPARE(dropOn(panel.get(), &mime), Qt::IgnoreAction);
     QVERIFY(names(dir->path()).isEmpty());
 }
 
@@ -265,8 +349,20 @@ void FileOperationsTest::contextMenuEnabling()
     QCOMPARE(opened.value(0).value(0).toString(), dir->filePath(QStringLiteral("a.png")));
 }
 
+void FileOperationsTest::dragCarriesTheSelection_data()
+{
+    QTest::addColumn<QString>("landing");
+    QTest::addColumn<QString>("leaving");
+    QTest::newRow("folder unchanged") << QString() << QString();
+    // The folder is listed again between the press and the move.
+    QTest::newRow("a file lands") << "new.png" << QString();
+    QTest::newRow("a dragged file leaves") << QString() << "first one.png";
+}
+
 void FileOperationsTest::dragCarriesTheSelection()
 {
+    QFETCH(QString, landing);
+    QFETCH(QString, leaving);
     RecordingView view;
     ThumbnailListModel model(&view);
     ThumbnailSortFilterProxyModel proxy;
@@ -290,6 +386,11 @@ void FileOperationsTest::dragCarriesTheSelection()
     auto shortMove = mouseEvent(QEvent::MouseMove, start + QPoint(distance - 1, 0), Qt::LeftButton);
     QApplication::sendEvent(viewport, &shortMove);
     QVERIFY(view.drags.isEmpty());
+    if (!landing.isEmpty())
+        QVERIFY(ImageFixtures::writeImage(dir->filePath(landing), QSize(4, 4)));
+    if (!leaving.isEmpty())
+        QVERIFY(QFile::remove(dir->filePath(leaving)));
+    model.tDirectoryChanged();
     auto longMove = mouseEvent(QEvent::MouseMove, start + QPoint(distance, 0), Qt::LeftButton);
     QApplication::sendEvent(viewport, &longMove);
     QCOMPARE(view.drags.size(), 1);
@@ -304,6 +405,7 @@ void FileOperationsTest::dragCarriesTheSelection()
     }
     dragged.sort();
     QStringList expected = files;
+    expected.removeAll(dir->filePath(leaving));
     expected.sort();
     QCOMPARE(dragged, expected);
 }

@@ -7,6 +7,8 @@
 #include "modalanswerer.h"
 #include "testmain.h"
 
+#include <QPointer>
+
 Q_DECLARE_METATYPE(QAbstractItemDelegate::EndEditHint)
 
 class RenameTest : public QObject
@@ -19,6 +21,8 @@ private slots:
     void rename();
     void clash_data();
     void clash();
+    void relistingDuringRename_data();
+    void relistingDuringRename();
     void longNameGrowsDownward();
     void keepsPlaceWithoutSorting();
 
@@ -79,11 +83,13 @@ void RenameTest::rename_data()
                         const QString &typed, const QString &renamed, int key = Qt::Key_Return) {
         QTest::newRow(tag) << name << shown << typed << key << renamed;
     };
-    row("middle part goes", "a.b.jpg", "a", "new", "new.jpg");
+    row("whole name up to the last dot", "trip.2024.beach.jpg", "trip.2024.beach",
+        "voyage.2024.beach", "voyage.2024.beach.jpg");
+    row("dotted name replaced", "a.b.jpg", "a.b", "new", "new.jpg");
     row("keypad Enter", "my photo.png", "my photo", "Фото", "Фото.png", Qt::Key_Enter);
     row("typed dots stay", "a.jpg", "a", "x.y", "x.y.jpg");
     row("other keys edit", "a.jpg", "a", "b", "a.jpg", Qt::Key_Z);
-    row("unchanged", "a.b.jpg", "a", "a", "a.b.jpg");
+    row("unchanged", "a.b.jpg", "a.b", "a.b", "a.b.jpg");
     // Refused: each of these would otherwise hide, move or truncate the file.
     row("empty", "a.jpg", "a", "", "a.jpg");
     row("dot", "a.jpg", "a", ".", "a.jpg");
@@ -122,18 +128,21 @@ void RenameTest::rename()
 void RenameTest::clash_data()
 {
     QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accept");
     QTest::addColumn<QString>("offered");
-    QTest::newRow("no") << QStringList { "x.jpg" } << false << "x 2.jpg";
+    QTest::newRow("no") << QStringList { "x.jpg" } << "x" << false << "x 2.jpg";
     QTest::newRow("yes, next free number")
-            << QStringList { "x.jpg", "x 2.jpg" } << true << "x 3.jpg";
+            << QStringList { "x.jpg", "x 2.jpg" } << "x" << true << "x 3.jpg";
     QTest::newRow("a dangling link is taken")
-            << QStringList { "x.jpg", "x 2.jpg", "->x 3.jpg" } << true << "x 4.jpg";
+            << QStringList { "x.jpg", "x 2.jpg", "->x 3.jpg" } << "x" << true << "x 4.jpg";
+    QTest::newRow("dotted name") << QStringList { "x.y.jpg" } << "x.y" << true << "x.y 2.jpg";
 }
 
 void RenameTest::clash()
 {
     QFETCH(QStringList, present);
+    QFETCH(QString, typed);
     QFETCH(bool, accept);
     QFETCH(QString, offered);
     for (const QString &name : qAsConst(present)) {
@@ -146,7 +155,7 @@ void RenameTest::clash()
     const QStringList before = files();
     ThumbnailEditor *editor = edit("a.jpg");
     QVERIFY(editor);
-    editor->setPlainText("x");
+    editor->setPlainText(typed);
     ModalAnswerer *answer = ModalAnswerer::messageBox(accept ? QMessageBox::Yes : QMessageBox::No);
     QTest::keyClick(editor, Qt::Key_Return);
     QVERIFY(answer->answered());
@@ -154,13 +163,74 @@ void RenameTest::clash()
     const QString folder = top->filePath("folder/");
     QCOMPARE(answer->text(),
              QString("'%1' already exists. Do you want to rename '%2'' to '%3'?")
-                     .arg(folder + "x.jpg", folder + "a.jpg", folder + offered));
-    QCOMPARE(QFileInfo(folder + "x.jpg").size(), 5);
+                     .arg(folder + typed + ".jpg", folder + "a.jpg", folder + offered));
+    QCOMPARE(QFileInfo(folder + typed + ".jpg").size(), 5);
     if (!accept)
         QCOMPARE(files(), before);
     else
         QCOMPARE(QFileInfo(folder + offered).size(), 9);
     QCOMPARE(QFileInfo::exists(folder + "a.jpg"), !accept);
+}
+
+void RenameTest::relistingDuringRename_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("relisting");
+    QTest::addColumn<QString>("renamed");
+    // The folder watch's re-listing waits for the editor; a new listing of the folder
+    // takes the editor away, but the question still finishes the rename safely.
+    QTest::newRow("file lands while editing") << "b" << "watch" << "b.jpg";
+    QTest::newRow("file lands during the clash question") << "x" << "watch" << "x 2.jpg";
+    QTest::newRow("folder listed during the clash question") << "x" << "listing" << "x 2.jpg";
+}
+
+void RenameTest::relistingDuringRename()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, relisting);
+    QFETCH(QString, renamed);
+    touch("x.jpg", 5);
+    touch("a.jpg", 9);
+    const QPointer<ThumbnailEditor> editor = edit("a.jpg");
+    QVERIFY(editor);
+    QTest::keyClicks(editor, typed);
+    const auto relist = [&] {
+        // The edited item changes too, as when its thumbnail is made.
+        panel->model()->updateThumbnail(top->filePath("folder/a.jpg"));
+        touch("new.jpg");
+        if (relisting == QLatin1String("watch"))
+            panel->model()->tDirectoryChanged();
+        else
+            panel->setFolder(top->filePath("folder"));
+        // What the re-listing let go is deleted now, inside the question's event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    const bool clash = QFileInfo::exists(top->filePath("folder/" + typed + ".jpg"));
+    ModalAnswerer *answer = nullptr;
+    if (clash) {
+        answer = ModalAnswerer::messageBox(QMessageBox::Yes, relist);
+    } else {
+        relist();
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(editor->toPlainText(), typed);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(!answer || answer->answered());
+    QStringList expected { renamed, "new.jpg", "x.jpg" };
+    expected.sort();
+    QStringList inFolder = files().replaceInStrings("folder/", "");
+    QCOMPARE(inFolder, expected);
+    QCOMPARE(QFileInfo(top->filePath("folder/" + renamed)).size(), 9);
+    // The waiting re-listing comes once the editor has closed.
+    const auto listed = [this] {
+        QStringList names;
+        for (int row = 0; row < panel->model()->count(); ++row)
+            names << panel->model()->index(row).data().toString();
+        names.sort();
+        return names;
+    };
+    QTRY_COMPARE(listed(), expected);
+    QTRY_COMPARE(panel->view()->currentIndex().data().toString(), renamed);
 }
 
 void RenameTest::longNameGrowsDownward()

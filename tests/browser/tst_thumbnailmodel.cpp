@@ -11,6 +11,7 @@
 #include <QFutureWatcherBase>
 #include <QImageReader>
 #include <QLocale>
+#include <QSaveFile>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 
@@ -166,6 +167,8 @@ private slots:
     void batches();
     void copiesInABurstRelistOnce();
     void followsFolderChanges();
+    void refreshesFinishedWrites_data();
+    void refreshesFinishedWrites();
     void rename_data();
     void rename();
     void scrollingCancelsTheBatch();
@@ -495,6 +498,57 @@ void ThumbnailModelTest::followsFolderChanges()
     QTRY_VERIFY(browser.tip(1).endsWith(QLatin1String("\n30x40")));
     QTRY_VERIFY(browser.tip(2).endsWith(QLatin1String("\n20x10")));
     QVERIFY(browser.tip(0).endsWith(QLatin1String("\n40x30")));
+}
+
+void ThumbnailModelTest::refreshesFinishedWrites_data()
+{
+    QTest::addColumn<bool>("inPlace");
+    // A copy arriving slowly: listed, and its thumbnail made, while half of it is there.
+    QTest::newRow("written in two halves") << true;
+    // A save that writes a new file and renames it over the old one.
+    QTest::newRow("replaced by a rename") << false;
+}
+
+void ThumbnailModelTest::refreshesFinishedWrites()
+{
+    QFETCH(bool, inPlace);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo.jpg"));
+    const QByteArray photo = encoded(photoLike(QSize(1600, 1200)), "JPG");
+    const QByteArray first = inPlace ? photo.left(photo.size() / 2)
+                                     : encoded(photoLike(QSize(300, 200)), "JPG");
+    Browser browser;
+    browser.model->setFolder(dir.path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(first), first.size());
+    QVERIFY(file.flush());
+    if (!inPlace)
+        file.close();
+    QTRY_COMPARE(browser.model->rowCount(), 1);
+    QTRY_VERIFY(browser.ready(0));
+    const QModelIndex item = browser.model->index(0);
+    QCOMPARE(item.data(ThumbnailListModel::SizeRole).toLongLong(), first.size());
+    const QImage early = item.data(ThumbnailListModel::PixmapRole).value<QPixmap>().toImage();
+
+    if (inPlace) {
+        QCOMPARE(file.write(photo.mid(first.size())), photo.size() - first.size());
+        file.close();
+    } else {
+        QSaveFile save(path);
+        QVERIFY(save.open(QIODevice::WriteOnly));
+        save.write(photo);
+        QVERIFY(save.commit());
+    }
+    QTRY_COMPARE(item.data(ThumbnailListModel::SizeRole).toLongLong(), photo.size());
+    QCOMPARE(item.data(ThumbnailListModel::LastModifiedRole).toDateTime(),
+             QFileInfo(path).lastModified().toUTC());
+    const QImage expected = createThumbnail(path).image.convertToFormat(QImage::Format_RGB32);
+    QVERIFY(early.convertToFormat(QImage::Format_RGB32) != expected);
+    QTRY_COMPARE(item.data(ThumbnailListModel::PixmapRole).value<QPixmap>().toImage().convertToFormat(
+                         QImage::Format_RGB32),
+                 expected);
+    QVERIFY(browser.tip(0).endsWith(QLatin1String("\n1600x1200")));
 }
 
 void ThumbnailModelTest::rename_data()

@@ -17,10 +17,12 @@ ModalAnswerer::ModalAnswerer()
     timer.start();
 }
 
-ModalAnswerer *ModalAnswerer::messageBox(QMessageBox::StandardButton button)
+ModalAnswerer *ModalAnswerer::messageBox(QMessageBox::StandardButton button,
+                                         std::function<void()> whileOpen)
 {
     auto *answerer = new ModalAnswerer;
     answerer->button = button;
+    answerer->whileOpen = std::move(whileOpen);
     return answerer;
 }
 
@@ -64,6 +66,8 @@ void ModalAnswerer::poll()
     seenText = box->text();
     seenIcon = box->icon();
     seenButtons = box->standardButtons();
+    if (whileOpen)
+        whileOpen();
     if (QAbstractButton *b = box->button(button))
         b->click();
     else

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 // Answers the next modal dialog from the event loop, so that a test can drive code that
 // asks the user. It polls with zero-time timers until the dialog shows, and gives up
 // (reporting nothing answered) after a bounded number of turns so a test cannot hang.
@@ -12,8 +14,10 @@ class ModalAnswerer : public QObject
 {
     Q_OBJECT
 public:
-    // Presses the given button of the next QMessageBox.
-    static ModalAnswerer *messageBox(QMessageBox::StandardButton button);
+    // Presses the given button of the next QMessageBox; whileOpen runs first, with the box
+    // shown, so that a test can make things happen during the question.
+    static ModalAnswerer *messageBox(QMessageBox::StandardButton button,
+                                     std::function<void()> whileOpen = {});
     // Enters the path in the next QFileDialog and accepts it; an empty path cancels it.
     static ModalAnswerer *fileDialog(const QString &path);
 
@@ -34,6 +38,7 @@ private:
     bool forFileDialog = false;
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString path;
+    std::function<void()> whileOpen;
     QString seenTitle;
     QString seenText;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
