@@ -167,7 +167,7 @@ void ThumbnailDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
             numbered = stem + QStringLiteral(" %1").arg(n) + tail;
         const QMessageBox::StandardButton answer = QMessageBox::question(
                 nullptr, tr("Vireon"),
-                tr("'%1' already exists. Do you want to rename '%2'' to '%3'?")
+                tr("'%1' already exists. Do you want to rename '%2' to '%3'?")
                         .arg(target, path, numbered),
                 QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes)

@@ -153,7 +153,7 @@ void RenameTest::clash()
     QCOMPARE(answer->title(), QString("Vireon"));
     const QString folder = top->filePath("folder/");
     QCOMPARE(answer->text(),
-             QString("'%1' already exists. Do you want to rename '%2'' to '%3'?")
+             QString("'%1' already exists. Do you want to rename '%2' to '%3'?")
                      .arg(folder + "x.jpg", folder + "a.jpg", folder + offered));
     QCOMPARE(QFileInfo(folder + "x.jpg").size(), 5);
     if (!accept)
