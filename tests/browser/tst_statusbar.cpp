@@ -2,6 +2,7 @@
 #include "testmain.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 
 class StatusBarTest : public QObject
@@ -14,6 +15,8 @@ private slots:
     void selection_data();
     void selection();
     void totals();
+    void fieldsFitTheirText_data();
+    void fieldsFitTheirText();
     void toggle();
 };
 
@@ -76,6 +79,57 @@ void StatusBarTest::totals()
     bar.setDateTime(time);
     QCOMPARE(bar.secondText(),
              QLocale().toString(time, QLocale::ShortFormat) + QStringLiteral("  1.50 KB  640x480"));
+}
+
+void StatusBarTest::fieldsFitTheirText_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<QSize>("imageSize");
+    QTest::addColumn<qint64>("fileSize");
+    QTest::newRow("photo") << 0 << QSize(4000, 3000) << qint64(3690000);
+    QTest::newRow("panorama") << 0 << QSize(40000, 30000) << qint64(987654321);
+    QTest::newRow("large font") << 16 << QSize(4000, 3000) << qint64(3690000);
+}
+
+void StatusBarTest::fieldsFitTheirText()
+{
+    QFETCH(int, pointSize);
+    QFETCH(QSize, imageSize);
+    QFETCH(qint64, fileSize);
+    QMainWindow window;
+    auto *bar = new StatusBar;
+    window.setStatusBar(bar);
+    window.resize(1600, 300);
+    window.show();
+    bar->setImageSize(imageSize);
+    bar->setPosition(QPoint(imageSize.width() - 1, imageSize.height() - 1));
+    bar->setSelectionRect(QRectF(QPointF(0, 0), imageSize));
+    bar->setFileSize(fileSize);
+    bar->setDateTime(QDateTime(QDate(2026, 12, 28), QTime(23, 58)));
+    bar->setTotal(12345, fileSize * 1000);
+    bar->setSelected(12344, fileSize * 999);
+    // The font may change after the texts were set.
+    if (pointSize > 0) {
+        QFont font = bar->font();
+        font.setPointSize(pointSize);
+        bar->setFont(font);
+    }
+    const auto labels = bar->findChildren<QLabel *>();
+    QCOMPARE(labels.size(), 3);
+    // The first field whose text is cut, once the layout has settled.
+    const auto cut = [&labels]() {
+        for (QLabel *label : labels) {
+            if (label->contentsRect().width()
+                < label->fontMetrics().horizontalAdvance(label->text()))
+                return label->text();
+        }
+        return QString();
+    };
+    QTRY_COMPARE(cut(), QString());
+    if (pointSize > 0) {
+        for (QLabel *label : labels)
+            QCOMPARE(label->font().pointSize(), pointSize);
+    }
 }
 
 void StatusBarTest::toggle()
