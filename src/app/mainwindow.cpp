@@ -52,6 +52,7 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     setProgramMode(mode);
     createViewMenuEntries();
     updateMenus();
+    describeActiveDocument();
     updateWindowTitle();
     setUnifiedTitleAndToolBarOnMac(true);
 
@@ -163,7 +164,33 @@ void MainWindow::updateMenus()
     if (thumbnailPanel && thumbnailPanel->view()->hasFocus()) {
         for (QAction *action : {copyAct, pasteAct, deleteAct})
             action->setEnabled(true);
+        // Cut means nothing for files, and the document is not what the user is working on.
+        cutAct->setEnabled(false);
     }
+}
+
+void MainWindow::describeActiveDocument()
+{
+    LVMainWindow::describeActiveDocument();
+    if (!statusBar)
+        return;
+    auto *doc = qobject_cast<MdiChild *>(currentMdiChild());
+    PageItem *page = doc ? doc->lvScene()->currentPage() : nullptr;
+    if (page) {
+        const QFileInfo file(doc->currentFilePath());
+        statusBar->setImageSize(page->rect.size());
+        statusBar->setDateTime(file.lastModified());
+        statusBar->setFileSize(file.size());
+    } else {
+        statusBar->clearImage();
+    }
+    setSelectedRect();
+}
+
+void MainWindow::cut()
+{
+    if (!thumbnailPanel->view()->hasFocus())
+        LVMainWindow::cut();
 }
 
 void MainWindow::copy()
@@ -259,6 +286,8 @@ LVMdiChild *MainWindow::createMdiChild()
     addMdiChild(child);
     connect(child, &MdiChild::fileSaved, thumbnailPanel->model(),
             &ThumbnailListModel::updateThumbnail);
+    // A save changes the file's date and size.
+    connect(child, &MdiChild::fileSaved, this, &MainWindow::describeActiveDocument);
     return child;
 }
 
@@ -325,10 +354,6 @@ void MainWindow::imageLoaded(int i)
     zoomBox->setCurrentIndex(-1);
     const ImageInfo info = loadWatcher->resultAt(i);
     const QImage &image = info.image;
-    const QFileInfo file(info.fileName);
-    statusBar->setImageSize(image.size());
-    statusBar->setDateTime(file.lastModified());
-    statusBar->setFileSize(file.size());
 
     MdiChild *doc = activeDocument();
     if (!doc || info.newWindow) {

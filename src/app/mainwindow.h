@@ -44,6 +44,8 @@ public slots:
     void imageLoaded(int i);
     void setSelectedRect() override;
     void updateMenus() override;
+    void describeActiveDocument() override;
+    void cut() override;
     void treeCurrentChanged(const QModelIndex &index);
     void thumbnailsCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
 

@@ -1,9 +1,28 @@
 #include "statusbar.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
+
+namespace {
+
+// Width bounds of the first two fields; a text that needs more widens its field.
+constexpr int firstMinimum = 100;
+constexpr int firstMaximum = 230;
+constexpr int secondMinimum = 200;
+constexpr int secondMaximum = 280;
+
+void setFieldText(QLabel *label, const QString &text, int minimum, int maximum)
+{
+    label->setText(text);
+    const int needed = label->sizeHint().width();
+    label->setMinimumWidth(qMax(minimum, needed));
+    label->setMaximumWidth(qMax(maximum, needed));
+}
+
+} // namespace
 
 StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
 {
@@ -15,20 +34,19 @@ StatusBar::StatusBar(QWidget *parent) : QStatusBar(parent)
     auto *layout = new QHBoxLayout(frame);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    const auto makeField = [&](int minimum, int maximum) {
+    // The fields inherit the bar's font, so they follow it when it changes.
+    const auto makeField = [&]() {
         auto *label = new QLabel;
-        label->setFont(font());
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setLineWidth(1);
-        label->setMinimumWidth(minimum);
-        if (maximum > 0)
-            label->setMaximumWidth(maximum);
         layout->addWidget(label);
         return label;
     };
-    first = makeField(100, 230);
-    second = makeField(200, 280);
-    third = makeField(200, 0);
+    first = makeField();
+    second = makeField();
+    // The third field takes the remaining width.
+    third = makeField();
+    third->setMinimumWidth(200);
     addPermanentWidget(frame, 1);
 
     setPosition(QPoint(0, 0));
@@ -121,15 +139,40 @@ void StatusBar::setSelected(int count, qint64 bytes)
     updateThird();
 }
 
+void StatusBar::clearImage()
+{
+    imageWidth = 0;
+    imageHeight = 0;
+    dateText.clear();
+    fileSizeText.clear();
+    dimensionsText.clear();
+    updateSecond();
+    setPosition(QPoint(-1, -1));
+}
+
+void StatusBar::changeEvent(QEvent *event)
+{
+    QStatusBar::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateFirst();
+        updateSecond();
+    }
+}
+
 void StatusBar::updateFirst()
 {
-    first->setText(positionText + QStringLiteral("   ") + selectionText);
+    setFieldText(first, positionText + QStringLiteral("   ") + selectionText, firstMinimum,
+                 firstMaximum);
 }
 
 void StatusBar::updateSecond()
 {
-    second->setText(dateText + QStringLiteral("  ") + fileSizeText + QStringLiteral("  ")
-                    + dimensionsText);
+    const bool none = dateText.isEmpty() && fileSizeText.isEmpty() && dimensionsText.isEmpty();
+    setFieldText(second,
+                 none ? QString()
+                      : dateText + QStringLiteral("  ") + fileSizeText + QStringLiteral("  ")
+                                 + dimensionsText,
+                 secondMinimum, secondMaximum);
 }
 
 void StatusBar::updateThird()

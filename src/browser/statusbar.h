@@ -29,9 +29,14 @@ public:
     void setFileSize(qint64 bytes);
     void setTotal(int count, qint64 bytes);
     void setSelected(int count, qint64 bytes);
+    // No image is shown: the image's fields are left empty.
+    void clearImage();
 
 public slots:
     void toggleView(bool on);
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
     void updateFirst();

@@ -171,7 +171,7 @@ void ThumbnailDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
         committing = editor;
         const QMessageBox::StandardButton answer = QMessageBox::question(
                 nullptr, tr("Vireon"),
-                tr("'%1' already exists. Do you want to rename '%2'' to '%3'?")
+                tr("'%1' already exists. Do you want to rename '%2' to '%3'?")
                         .arg(target, path, numbered),
                 QMessageBox::Yes | QMessageBox::No);
         committing.clear();

@@ -79,6 +79,9 @@ void MdiChild::setImage(const QImage &image)
     page->setPageRect(QRect(0, 0, image.width(), image.height()));
     documentScene->layoutPages();
     fitToWindow();
+    // The status bar and the zoom box describe the new image if this is the document shown.
+    if (mainWindow && mainWindow->currentMdiChild() == this)
+        mainWindow->describeActiveDocument();
 }
 
 void MdiChild::fitToWindow()
@@ -94,7 +97,7 @@ void MdiChild::fitToWindow()
 void MdiChild::reportScale()
 {
     if (mainWindow)
-        mainWindow->setZoomText(int(transform().m11() * 100));
+        mainWindow->reportScale(this);
 }
 
 void MdiChild::documentWasModified()

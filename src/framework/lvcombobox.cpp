@@ -4,13 +4,25 @@
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 LVComboBox::LVComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
+    // The inline completer would turn a typed 40 into the step 400 %.
+    setCompleter(nullptr);
     setMinimumWidth(int(QFontMetricsF(font()).horizontalAdvance(QStringLiteral("00000 %")) + 30));
-    setValidator(new QIntValidator(1, maxPercent, this));
+    // A sign may be typed so that "-5" reaches Return whole and is refused there, rather
+    // than silently becoming 5.
+    setValidator(new QIntValidator(-maxPercent, maxPercent, this));
+}
+
+void LVComboBox::showText(const QString &text)
+{
+    const QSignalBlocker blocker(this);
+    setCurrentIndex(-1);
+    setEditText(text);
 }
 
 double LVComboBox::percentFromText(const QString &text)
@@ -33,8 +45,14 @@ void LVComboBox::keyPressEvent(QKeyEvent *event)
         QComboBox::keyPressEvent(event);
         return;
     }
-    const double value = qMin(percentFromText(lineEdit()->text()), double(maxPercent));
-    const QString text = percentText(value);
-    setEditText(text);
+    const QString typed = lineEdit()->text();
+    const double value = percentFromText(typed);
+    // Refused text goes on as it is; the window then shows the view's own scale again.
+    if (!(value > 0)) {
+        emit editTextChangedLV(typed);
+        return;
+    }
+    const QString text = percentText(qMin(value, double(maxPercent)));
+    showText(text);
     emit editTextChangedLV(text);
 }

@@ -3,6 +3,7 @@
 #include <QComboBox>
 
 // Editable zoom box: accepts a percentage typed by hand and reports it on Return.
+// What is typed is taken as it stands: the box completes nothing.
 class LVComboBox : public QComboBox
 {
     Q_OBJECT
@@ -16,6 +17,8 @@ public:
     static double percentFromText(const QString &text);
     // "%1 %" with the number formatted like the zoom steps.
     static QString percentText(double percent);
+    // Shows text without choosing a step, so that any step chosen next applies.
+    void showText(const QString &text);
 
 signals:
     void editTextChangedLV(const QString &text);

@@ -48,6 +48,7 @@ LVMainWindow::LVMainWindow(bool mdi) : mdi(mdi)
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(mdiArea);
     connect(mdiArea, &QMdiArea::subWindowActivated, this, &LVMainWindow::updateMenus);
+    connect(mdiArea, &QMdiArea::subWindowActivated, this, &LVMainWindow::describeActiveDocument);
 
     windowMapper = new QSignalMapper(this);
     connect(windowMapper, &QSignalMapper::mappedWidget, this, &LVMainWindow::setActiveSubWindow);
@@ -78,6 +79,13 @@ void LVMainWindow::setProgramMode(int newMode)
 LVMdiChild *LVMainWindow::activeMdiChild() const
 {
     if (QMdiSubWindow *window = mdiArea->activeSubWindow())
+        return qobject_cast<LVMdiChild *>(window->widget());
+    return nullptr;
+}
+
+LVMdiChild *LVMainWindow::currentMdiChild() const
+{
+    if (QMdiSubWindow *window = mdiArea->currentSubWindow())
         return qobject_cast<LVMdiChild *>(window->widget());
     return nullptr;
 }
@@ -559,12 +567,40 @@ void LVMainWindow::fullScreen()
     setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
+void LVMainWindow::describeActiveDocument()
+{
+    showCurrentScale();
+}
+
+void LVMainWindow::showCurrentScale()
+{
+    if (LVMdiChild *child = currentMdiChild())
+        setZoomText(scalePercent(child));
+    else
+        zoomBox->showText(QString());
+}
+
+int LVMainWindow::scalePercent(const QGraphicsView *view)
+{
+    // The allowance keeps a typed 29 %, stored as 0.28999..., from showing as 28 %.
+    return int(view->transform().m11() * 100 + 1e-9);
+}
+
+void LVMainWindow::reportScale(LVMdiChild *child)
+{
+    if (child && child == currentMdiChild())
+        setZoomText(scalePercent(child));
+}
+
 void LVMainWindow::sceneScaleChanged(const QString &scale)
 {
     double percent = LVComboBox::percentFromText(scale);
-    // Zero, unreadable and negative texts are ignored: a negative scale would mirror the view.
-    if (!(percent > 0))
+    // Zero, unreadable and negative texts are ignored (a negative scale would mirror the
+    // view), and the box shows the view's own scale again.
+    if (!(percent > 0)) {
+        showCurrentScale();
         return;
+    }
     percent = qMin(percent, double(LVComboBox::maxPercent));
     if (QGraphicsView *view = activeView())
         setViewScale(view, percent / 100);
@@ -631,7 +667,7 @@ void LVMainWindow::viewZoomIn()
         view->scale(factor, factor);
     else
         setViewScale(view, factor);
-    setZoomText(int(view->transform().m11() * 100));
+    setZoomText(scalePercent(view));
 }
 
 void LVMainWindow::viewZoomOut()
@@ -645,12 +681,12 @@ void LVMainWindow::viewZoomOut()
         view->scale(factor, factor);
     else
         setViewScale(view, factor);
-    setZoomText(int(view->transform().m11() * 100));
+    setZoomText(scalePercent(view));
 }
 
 void LVMainWindow::setZoomText(int percent)
 {
-    zoomBox->setEditText(QStringLiteral("%1 %").arg(qMin(percent, int(LVComboBox::maxPercent))));
+    zoomBox->showText(QStringLiteral("%1 %").arg(qMin(percent, int(LVComboBox::maxPercent))));
 }
 
 QString LVMainWindow::translationsPath()

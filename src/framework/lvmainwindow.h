@@ -39,6 +39,12 @@ public:
     int programMode() const { return mode; }
     QMdiSubWindow *findMdiChild(const QString &fileName) const;
     void setZoomText(int percent);
+    // The document the window shows, even while another program is active; null without one.
+    LVMdiChild *currentMdiChild() const;
+    // A view's scale as the zoom box shows it: m11 in percent, truncated.
+    static int scalePercent(const QGraphicsView *view);
+    // A document's scale changed; the zoom box follows when it is the document shown.
+    void reportScale(LVMdiChild *child);
     void documentContextMenu(QContextMenuEvent *event);
 
     // The zoom factor a step in or out leads to from the view's scale s; relative
@@ -58,6 +64,9 @@ public:
 
 public slots:
     virtual void updateMenus();
+    // The zoom box (and what derived windows add) describes the document shown, and is
+    // empty without one.
+    virtual void describeActiveDocument();
     void updateWindowMenu();
     virtual void newFile();
     virtual void open();
@@ -79,7 +88,7 @@ public slots:
     void saveAs();
     void print();
     void printPreview();
-    void cut();
+    virtual void cut();
     void selectAll();
     void undo();
     void raiseObjects();
@@ -119,6 +128,8 @@ protected:
     // The active document's scene when it has a current page, else null.
     class LVScene *activePageScene() const;
     void setViewScale(QGraphicsView *view, double factor);
+    // The zoom box shows the current document's scale, or nothing without one.
+    void showCurrentScale();
     void openHelpPage(const QString &page);
 
     QMdiArea *mdiArea = nullptr;

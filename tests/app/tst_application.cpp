@@ -1,11 +1,18 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
+#include "browser/thumbnaillistmodel.h"
+#include "browser/thumbnaillistview.h"
+#include "browser/thumbnailpanel.h"
+#include "browser/treepanel.h"
+#include "imagefixtures.h"
 #include "testenvironment.h"
 
+#include <QFileSystemModel>
 #include <QSettings>
 #include <QSplashScreen>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <QTreeView>
 #include <QtTest>
 
 namespace {
@@ -18,9 +25,10 @@ void collectDebug(QtMsgType type, const QMessageLogContext &, const QString &mes
         debugLines << message;
 }
 
-// The name a test file argument carries: not ASCII, as on many users' disks.
-const char *const nonAsciiPath
-        = "/tmp/\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE/\xD0\xBA\xD0\xBE\xD1\x82.jpg";
+// Where the file named on the command line lives; its name is not ASCII, as on many
+// users' disks. Made by main, filled by the test.
+QString argumentFolder;
+const char *const nonAsciiName = "/\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE/\xD0\xBA\xD0\xBE\xD1\x82.jpg";
 
 } // namespace
 
@@ -187,15 +195,21 @@ void ApplicationTest::startUp()
     QVERIFY(app->mainWindow()->isVisible());
     QCOMPARE(app->mainWindow()->windowTitle(), QStringLiteral("Vireon"));
 
-    // Only the first argument counts, decoded as local file names are.
-    debugLines.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectDebug);
+    // Only the first argument counts, decoded as local file names are; its folder is
+    // shown and the file is the current thumbnail.
+    const QString file = argumentFolder + QString::fromUtf8(nonAsciiName);
+    const QString folder = QFileInfo(file).absolutePath();
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(ImageFixtures::writeImage(folder + QStringLiteral("/before.jpg"), QSize(20, 10)));
+    QVERIFY(ImageFixtures::writeImage(file, QSize(30, 20)));
     app->takeFileArgument();
-    qInstallMessageHandler(previous);
-    QCOMPARE(app->fileName(), QFile::decodeName(nonAsciiPath));
-    QCOMPARE(app->fileName(), QString::fromUtf8(nonAsciiPath));
-    QCOMPARE(debugLines,
-             QStringList { QStringLiteral("MainWindow::selectFile \"%1\"").arg(app->fileName()) });
+    QCOMPARE(app->fileName(), file);
+    MainWindow *window = app->mainWindow();
+    TreePanel *tree = window->folderTree();
+    QCOMPARE(tree->model()->filePath(tree->view()->currentIndex()), folder);
+    QCOMPARE(window->thumbnails()->currentFolder(), folder);
+    QCOMPARE(window->thumbnails()->view()->currentIndex().data(ThumbnailListModel::FilePathRole),
+             QVariant(file));
 
     app->mainWindow()->close();
     QVERIFY(!app->mainWindow()->isVisible());
@@ -204,9 +218,11 @@ void ApplicationTest::startUp()
 int main(int argc, char **argv)
 {
     TestEnvironment environment;
+    QTemporaryDir folder;
+    argumentFolder = folder.path();
     // The program's arguments: a file with a non-ASCII name, then one that must be ignored.
     QByteArray program = argv[0];
-    QByteArray file = nonAsciiPath;
+    QByteArray file = QFile::encodeName(argumentFolder) + nonAsciiName;
     QByteArray ignored = "/tmp/second.png";
     char *appArgv[] = { program.data(), file.data(), ignored.data(), nullptr };
     int appArgc = 3;

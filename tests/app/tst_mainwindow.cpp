@@ -5,6 +5,7 @@
 #include "browser/thumbnailpanel.h"
 #include "browser/treepanel.h"
 #include "document/mdichild.h"
+#include "framework/lvcombobox.h"
 #include "framework/lvscene.h"
 #include "imagefixtures.h"
 #include "modalanswerer.h"
@@ -13,6 +14,7 @@
 #include "testinput.h"
 #include "testmain.h"
 
+#include <QAction>
 #include <QDockWidget>
 #include <QFileSystemModel>
 #include <QMdiArea>
@@ -29,6 +31,8 @@ class MainWindowTest : public QObject
 private slots:
     void browseAndOpen();
     void startsOnTheStoredFile();
+    void cutInTheListLeavesTheDocument();
+    void displaysFollowTheActiveDocument();
     void cancelKeepsTheListOnTheDocument_data();
     void cancelKeepsTheListOnTheDocument();
 };
@@ -48,6 +52,30 @@ QStringList makeFolder(const QString &folder)
     notes.open(QIODevice::WriteOnly);
     notes.write("not an image");
     return files;
+}
+
+// The main window on a folder, with its protected parts in reach.
+class TestWindow : public MainWindow
+{
+public:
+    TestWindow() : MainWindow(true)
+    {
+        resize(1200, 900);
+        show();
+        QApplication::setActiveWindow(this);
+    }
+    using LVMainWindow::cutAct;
+    using LVMainWindow::mdiArea;
+    using LVMainWindow::zoomBox;
+};
+
+// The status bar's description of a file shown whole.
+QString described(const QString &file, const QSize &size)
+{
+    const QFileInfo info(file);
+    return QLocale().toString(info.lastModified(), QLocale::ShortFormat) + QStringLiteral("  ")
+            + StatusBar::sizeText(info.size())
+            + QStringLiteral("  %1x%2").arg(size.width()).arg(size.height());
 }
 
 } // namespace
@@ -121,6 +149,71 @@ void MainWindowTest::startsOnTheStoredFile()
     // The tree shows the folder.
     TreePanel *tree = window.folderTree();
     QCOMPARE(tree->model()->filePath(tree->view()->currentIndex()), dir.path());
+}
+
+void MainWindowTest::cutInTheListLeavesTheDocument()
+{
+    QTemporaryDir dir;
+    const QStringList files = makeFolder(dir.path());
+    TestEnvironment::clearSettings();
+    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    TestWindow window;
+    ThumbnailListView *view = window.thumbnails()->view();
+    view->setCurrentFile(files.at(2));
+    QTRY_VERIFY(window.activeDocument());
+    MdiChild *doc = window.activeDocument();
+    // In the document, Cut would take the selected picture.
+    doc->setFocus();
+    QTRY_VERIFY(window.cutAct->isEnabled());
+
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    QVERIFY(!window.cutAct->isEnabled());
+    QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+    // The click's release of Ctrl still reports Ctrl; later clicks must not extend selections.
+    QTest::keyRelease(view, Qt::Key_Control);
+    QCOMPARE(doc->undoStack()->count(), 0);
+    QVERIFY(!doc->isWindowModified());
+    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
+}
+
+void MainWindowTest::displaysFollowTheActiveDocument()
+{
+    QTemporaryDir dir;
+    const QStringList files = makeFolder(dir.path());
+    TestEnvironment::clearSettings();
+    TestWindow window;
+    StatusBar *bar = window.statusBarWidget();
+    QMdiArea *area = window.mdiArea;
+    // The image field and the zoom box together.
+    const auto shown = [&]() {
+        return bar->secondText().trimmed() + QStringLiteral(" | ") + window.zoomBox->currentText();
+    };
+    const auto shows = [](const QString &description, const char *zoom) {
+        return description + QStringLiteral(" | ") + QLatin1String(zoom);
+    };
+    QCOMPARE(shown(), shows(QString(), ""));
+
+    window.openFile(files.at(0));
+    QTRY_COMPARE(area->subWindowList().size(), 1);
+    window.openFile(files.at(2));
+    QTRY_COMPARE(area->subWindowList().size(), 2);
+    QTRY_COMPARE(shown(), shows(described(files.at(2), QSize(640, 480)), "100 %"));
+    window.viewZoomIn();
+    // Ctrl+Tab, both ways round.
+    area->activateNextSubWindow();
+    QCOMPARE(shown(), shows(described(files.at(0), QSize(320, 200)), "100 %"));
+    area->activateNextSubWindow();
+    QCOMPARE(shown(), shows(described(files.at(2), QSize(640, 480)), "125 %"));
+    area->closeActiveSubWindow();
+    QTRY_COMPARE(shown(), shows(described(files.at(0), QSize(320, 200)), "100 %"));
+    area->closeActiveSubWindow();
+    QTRY_VERIFY(area->subWindowList().isEmpty());
+    QCOMPARE(shown(), shows(QString(), ""));
+    // Another folder describes no document either.
+    window.folderTree()->setCurrentFolder(dir.path());
+    QTRY_COMPARE(window.thumbnails()->currentFolder(), dir.path());
+    QCOMPARE(shown(), shows(QString(), ""));
 }
 
 void MainWindowTest::cancelKeepsTheListOnTheDocument_data()

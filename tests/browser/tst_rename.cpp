@@ -162,7 +162,7 @@ void RenameTest::clash()
     QCOMPARE(answer->title(), QString("Vireon"));
     const QString folder = top->filePath("folder/");
     QCOMPARE(answer->text(),
-             QString("'%1' already exists. Do you want to rename '%2'' to '%3'?")
+             QString("'%1' already exists. Do you want to rename '%2' to '%3'?")
                      .arg(folder + typed + ".jpg", folder + "a.jpg", folder + offered));
     QCOMPARE(QFileInfo(folder + typed + ".jpg").size(), 5);
     if (!accept)

@@ -2,6 +2,7 @@
 #include "testmain.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMainWindow>
 
 class StatusBarTest : public QObject
@@ -14,6 +15,8 @@ private slots:
     void selection_data();
     void selection();
     void totals();
+    void fieldsFitTheirText_data();
+    void fieldsFitTheirText();
     void toggle();
 };
 
@@ -76,6 +79,50 @@ void StatusBarTest::totals()
     bar.setDateTime(time);
     QCOMPARE(bar.secondText(),
              QLocale().toString(time, QLocale::ShortFormat) + QStringLiteral("  1.50 KB  640x480"));
+}
+
+void StatusBarTest::fieldsFitTheirText_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<QSize>("imageSize");
+    QTest::newRow("photo") << 0 << QSize(4000, 3000);
+    QTest::newRow("panorama") << 0 << QSize(40000, 30000);
+    QTest::newRow("large font") << 16 << QSize(4000, 3000);
+}
+
+void StatusBarTest::fieldsFitTheirText()
+{
+    QFETCH(int, pointSize);
+    QFETCH(QSize, imageSize);
+    QMainWindow window;
+    auto *bar = new StatusBar;
+    window.setStatusBar(bar);
+    window.resize(1600, 300);
+    window.show();
+    bar->setImageSize(imageSize);
+    bar->setPosition(QPoint(imageSize.width() - 1, imageSize.height() - 1));
+    bar->setSelectionRect(QRectF(QPointF(0, 0), imageSize));
+    bar->setFileSize(qint64(imageSize.width()) * imageSize.height());
+    bar->setDateTime(QDateTime(QDate(2026, 12, 28), QTime(23, 58)));
+    bar->setTotal(12345, qint64(5) << 30);
+    // The font may change after the texts were set.
+    if (pointSize > 0) {
+        QFont font = bar->font();
+        font.setPointSize(pointSize);
+        bar->setFont(font);
+    }
+    const auto labels = bar->findChildren<QLabel *>();
+    QCOMPARE(labels.size(), 3);
+    // The first field whose text, in the bar's font, is cut once the layout has settled.
+    const auto cut = [&]() {
+        for (QLabel *label : labels) {
+            if (label->contentsRect().width()
+                < QFontMetrics(bar->font()).horizontalAdvance(label->text()))
+                return label->text();
+        }
+        return QString();
+    };
+    QTRY_COMPARE(cut(), QString());
 }
 
 void StatusBarTest::toggle()

@@ -369,6 +369,12 @@ void FrameworkTest::zoomBoxItems()
     window->zoomBox->setCurrentIndex(8);
     QCOMPARE(doc->transform().m11(), 2.0);
     QCOMPARE(doc->transform().dx(), before.dx());
+    // After a zoom the same step, chosen again, applies again.
+    window->viewZoomIn();
+    QCOMPARE(doc->transform().m11(), 4.0);
+    window->zoomBox->setCurrentIndex(8);
+    QCOMPARE(doc->transform().m11(), 2.0);
+    QCOMPARE(window->zoomBox->currentText(), QStringLiteral("200 %"));
 }
 
 void FrameworkTest::zoomBoxInput_data()
@@ -376,16 +382,34 @@ void FrameworkTest::zoomBoxInput_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<double>("scale");
+    // The view starts at 50 %; a refused entry shows that again.
     QTest::newRow("plain number") << "300"
                                   << "300 %" << 3.0;
     QTest::newRow("largest") << "25600"
                              << "25600 %" << 256.0;
     QTest::newRow("too large is capped") << "99999"
                                          << "25600 %" << 256.0;
+    // Prefixes of the steps mean themselves, not the step they begin.
+    QTest::newRow("prefix of 400") << "40"
+                                   << "40 %" << 0.4;
+    QTest::newRow("prefix of 10") << "1"
+                                  << "1 %" << 0.01;
+    QTest::newRow("prefix of 125") << "12"
+                                   << "12 %" << 0.12;
+    QTest::newRow("prefix of 75") << "7"
+                                  << "7 %" << 0.07;
+    QTest::newRow("a step itself") << "150"
+                                   << "150 %" << 1.5;
+    QTest::newRow("not exact in binary") << "29"
+                                         << "29 %" << 0.29;
     QTest::newRow("letters refused") << "abc"
-                                     << "0 %" << 1.0;
-    QTest::newRow("zero ignored") << "0"
-                                  << "0 %" << 1.0;
+                                     << "50 %" << 0.5;
+    QTest::newRow("zero refused") << "0"
+                                  << "50 %" << 0.5;
+    QTest::newRow("negative refused") << "-5"
+                                      << "50 %" << 0.5;
+    QTest::newRow("empty refused") << ""
+                                   << "50 %" << 0.5;
 }
 
 void FrameworkTest::zoomBoxInput()
@@ -394,13 +418,20 @@ void FrameworkTest::zoomBoxInput()
     QFETCH(QString, shown);
     QFETCH(double, scale);
     TestDocument *doc = window->addDocument(true);
+    doc->scale(0.5, 0.5);
+    window->setZoomText(50);
     LVComboBox *box = window->zoomBox;
-    box->lineEdit()->clear();
     box->setFocus();
+    // As a user replaces the text: select it all, then type.
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClicks(box, typed);
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(box->currentText(), shown);
     QCOMPARE(doc->transform().m11(), scale);
+    // Coming back to the document shows the same.
+    window->describeActiveDocument();
+    QCOMPARE(box->currentText(), shown);
 
     // Texts from other sources obey the same rules.
     window->setZoomText(40000);
