@@ -3,7 +3,10 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
+#include <QVector>
 #include <QtEndian>
+
+#include <cmath>
 
 namespace {
 
@@ -43,12 +46,30 @@ QImage ImageFixtures::pattern(const QSize &size, QImage::Format format)
     return format == QImage::Format_ARGB32 ? image : image.convertToFormat(format);
 }
 
+QString ImageFixtures::corners(const QImage &image)
+{
+    if (image.width() < 3 || image.height() < 3)
+        return QString();
+    // Red grows to the right of the pattern, green downwards; one pixel in, away from edges.
+    const int right = image.width() - 2;
+    const int bottom = image.height() - 2;
+    QString letters;
+    for (const QPoint &point :
+         { QPoint(1, 1), QPoint(right, 1), QPoint(1, bottom), QPoint(right, bottom) }) {
+        const QColor colour = image.pixelColor(point);
+        letters += QLatin1Char(
+                char('a' + (colour.red() >= 128 ? 1 : 0) + (colour.green() >= 128 ? 2 : 0)));
+    }
+    return letters;
+}
+
 bool ImageFixtures::writeImage(const QString &path, const QSize &size)
 {
     return pattern(size, QImage::Format_RGB32).save(path);
 }
 
-QByteArray ImageFixtures::jpegWithOrientation(const QSize &size, int orientation, bool bigEndian)
+QByteArray ImageFixtures::jpegWithOrientation(const QSize &size, int orientation, bool bigEndian,
+                                              const QByteArray &leading)
 {
     QByteArray jpeg;
     QBuffer buffer(&jpeg);
@@ -65,24 +86,119 @@ QByteArray ImageFixtures::jpegWithOrientation(const QSize &size, int orientation
     out << quint16(0x0112) << quint16(3) << quint32(1) << quint16(orientation) << quint16(0);
     out << quint32(0);
 
-    QByteArray app1 = QByteArray("Exif\0\0", 6) + tiff;
-    QByteArray segment("\xFF\xE1", 2);
-    const quint16 length = quint16(app1.size() + 2);
-    segment.append(char(length >> 8)).append(char(length & 0xff)).append(app1);
-    // Right after the start-of-image marker, where readers look for it.
-    return jpeg.left(2) + segment + jpeg.mid(2);
+    const QByteArray segment = jpegSegment(0xE1, QByteArray("Exif\0\0", 6) + tiff);
+    return jpeg.left(2) + leading + segment + jpeg.mid(2);
 }
 
-QByteArray ImageFixtures::pngHeaderClaiming(quint32 width, quint32 height)
+QByteArray ImageFixtures::jpegSegment(quint8 marker, const QByteArray &payload)
+{
+    const quint16 length = quint16(payload.size() + 2);
+    return QByteArray(1, char(0xFF)) + char(marker) + char(length >> 8) + char(length & 0xff)
+            + payload;
+}
+
+QByteArray ImageFixtures::iccProfileSegment()
+{
+    // An sRGB display profile with sampled tone curves, as cameras and editors embed it:
+    // a few kB holding many 0xFF bytes.
+    QByteArray tags;
+    QDataStream out(&tags, QIODevice::WriteOnly);
+    const auto fixed = [&out](double x, double y, double z) {
+        out << qint32(qRound(x * 65536)) << qint32(qRound(y * 65536)) << qint32(qRound(z * 65536));
+    };
+    struct Tag
+    {
+        const char *signature;
+        int offset;
+        int size;
+    };
+    QVector<Tag> table;
+    const int tagStart = 128 + 4 + 7 * 12;
+    const auto begin = [&](const char *signature, const char *type) {
+        table.append({ signature, tagStart + int(tags.size()), 0 });
+        out.writeRawData(type, 4);
+        out << quint32(0);
+    };
+    const auto end = [&]() {
+        table.last().size = tagStart + tags.size() - table.last().offset;
+    };
+    begin("wtpt", "XYZ ");
+    fixed(0.9642, 1.0, 0.8249);
+    end();
+    begin("rXYZ", "XYZ ");
+    fixed(0.4361, 0.2225, 0.0139);
+    end();
+    begin("gXYZ", "XYZ ");
+    fixed(0.3851, 0.7169, 0.0971);
+    end();
+    begin("bXYZ", "XYZ ");
+    fixed(0.1431, 0.0606, 0.7141);
+    end();
+    begin("rTRC", "curv");
+    out << quint32(1024);
+    for (int i = 0; i < 1024; ++i) {
+        const double v = i / 1023.0;
+        const double linear = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        out << quint16(qRound(linear * 65535));
+    }
+    end();
+    table.append({ "gTRC", table.last().offset, table.last().size });
+    table.append({ "bTRC", table.last().offset, table.last().size });
+
+    QByteArray profile;
+    QDataStream header(&profile, QIODevice::WriteOnly);
+    header << quint32(tagStart + tags.size()) << quint32(0) << quint32(0x02100000);
+    header.writeRawData("mntrRGB XYZ ", 12);
+    header << quint16(2024) << quint16(1) << quint16(1) << quint16(0) << quint16(0) << quint16(0);
+    header.writeRawData("acsp", 4);
+    header.writeRawData(QByteArray(28, '\0').constData(), 28);
+    header << qint32(63190) << qint32(65536) << qint32(54061); // D50
+    header.writeRawData(QByteArray(48, '\0').constData(), 48);
+    header << quint32(table.size());
+    for (const Tag &tag : qAsConst(table)) {
+        header.writeRawData(tag.signature, 4);
+        header << quint32(tag.offset) << quint32(tag.size);
+    }
+    profile += tags;
+    // Sequence number 1 of 1 chunks.
+    return jpegSegment(0xE2, QByteArray("ICC_PROFILE\0\1\1", 14) + profile);
+}
+
+QByteArray ImageFixtures::pngHeaderClaiming(quint32 width, quint32 height, int bitDepth)
 {
     QByteArray fields(13, '\0');
     qToBigEndian(width, fields.data());
     qToBigEndian(height, fields.data() + 4);
-    fields[8] = 8; // bit depth
+    fields[8] = char(bitDepth);
     fields[9] = 6; // RGBA
     // Readers stop reading the header at the first data chunk; a few bytes of it follow.
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", fields)
             + pngChunk("IDAT", QByteArray("\x78\x9c\x00\x00", 4)) + pngChunk("IEND", {});
+}
+
+QByteArray ImageFixtures::icoHolding(const QByteArray &png)
+{
+    QByteArray ico;
+    QDataStream out(&ico, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    // Header: reserved, type 1 (icon), one entry; the entry: 256 x 256 (stored as 0), no
+    // palette, one plane, 32 bits, the data's length and offset.
+    out << quint16(0) << quint16(1) << quint16(1);
+    out << quint8(0) << quint8(0) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+        << quint32(png.size()) << quint32(22);
+    return ico + png;
+}
+
+QByteArray ImageFixtures::jpegClaiming(const QSize &size, const QSize &claimed, int orientation)
+{
+    QByteArray jpeg = jpegWithOrientation(size, orientation);
+    // Baseline frame header: marker, length, precision, height, width.
+    const int frame = jpeg.indexOf("\xFF\xC0");
+    if (frame < 0)
+        return QByteArray();
+    qToBigEndian(quint16(claimed.height()), jpeg.data() + frame + 5);
+    qToBigEndian(quint16(claimed.width()), jpeg.data() + frame + 7);
+    return jpeg;
 }
 
 bool ImageFixtures::writeFile(const QString &path, const QByteArray &bytes)
