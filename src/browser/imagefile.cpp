@@ -193,11 +193,6 @@ bool imageTooLarge(const QSize &size, QImage::Format format, int orientation)
     return pixels > memoryBudget / bytesPerPixel;
 }
 
-QImage decodeImage(const QByteArray &data)
-{
-    return ImageFile(data).read();
-}
-
 ImageFile::ImageFile(const QString &path)
 {
     std::unique_ptr<QFile> file = openRegularFile(path);
@@ -207,15 +202,6 @@ ImageFile::ImageFile(const QString &path)
     device = std::move(file);
     if (!tooLarge)
         prepare();
-}
-
-ImageFile::ImageFile(const QByteArray &data)
-{
-    auto buffer = std::make_unique<QBuffer>();
-    buffer->setData(data);
-    buffer->open(QIODevice::ReadOnly);
-    device = std::move(buffer);
-    prepare();
 }
 
 ImageFile::~ImageFile() = default;

@@ -24,8 +24,6 @@ QSize orientedSize(const QSize &size, int orientation);
 // and stood upright from the given orientation, would need more than 1 GiB.
 bool imageTooLarge(const QSize &size, QImage::Format format = QImage::Format_ARGB32,
                    int orientation = 1);
-// Decodes image data upright; a null image when ImageFile refuses it.
-QImage decodeImage(const QByteArray &data);
 
 // An image file read the one safe way the loader, the thumbnails and Copy Image share: only
 // regular files, opened without blocking, no larger than maxFileSize, read as far as the
@@ -38,7 +36,6 @@ public:
     static constexpr qint64 maxFileSize = qint64(1) << 30;
 
     explicit ImageFile(const QString &path);
-    explicit ImageFile(const QByteArray &data);
     ~ImageFile();
 
     // False when the file is missing, unreadable or not a regular file.
