@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QDataStream>
 #include <QFile>
-#include <QVector>
 #include <QtEndian>
 
 #include <cmath>
@@ -99,67 +98,47 @@ QByteArray ImageFixtures::jpegSegment(quint8 marker, const QByteArray &payload)
 
 QByteArray ImageFixtures::iccProfileSegment()
 {
-    // An sRGB display profile with sampled tone curves, as cameras and editors embed it:
+    // An sRGB display profile with a sampled tone curve, as cameras and editors embed it:
     // a few kB holding many 0xFF bytes.
-    QByteArray tags;
-    QDataStream out(&tags, QIODevice::WriteOnly);
-    const auto fixed = [&out](double x, double y, double z) {
-        out << qint32(qRound(x * 65536)) << qint32(qRound(y * 65536)) << qint32(qRound(z * 65536));
-    };
-    struct Tag
-    {
-        const char *signature;
-        int offset;
-        int size;
-    };
-    QVector<Tag> table;
-    const int tagStart = 128 + 4 + 7 * 12;
-    const auto begin = [&](const char *signature, const char *type) {
-        table.append({ signature, tagStart + int(tags.size()), 0 });
-        out.writeRawData(type, 4);
-        out << quint32(0);
-    };
-    const auto end = [&]() {
-        table.last().size = tagStart + tags.size() - table.last().offset;
-    };
-    begin("wtpt", "XYZ ");
-    fixed(0.9642, 1.0, 0.8249);
-    end();
-    begin("rXYZ", "XYZ ");
-    fixed(0.4361, 0.2225, 0.0139);
-    end();
-    begin("gXYZ", "XYZ ");
-    fixed(0.3851, 0.7169, 0.0971);
-    end();
-    begin("bXYZ", "XYZ ");
-    fixed(0.1431, 0.0606, 0.7141);
-    end();
-    begin("rTRC", "curv");
+    const char *xyzTags[] = { "wtpt", "rXYZ", "gXYZ", "bXYZ" };
+    const double xyz[][3] = { { 0.9642, 1.0, 0.8249 },
+                              { 0.4361, 0.2225, 0.0139 },
+                              { 0.3851, 0.7169, 0.0971 },
+                              { 0.1431, 0.0606, 0.7141 } };
+    const int tagData = 128 + 4 + 7 * 12;
+    const int curve = tagData + 4 * 20;
+    const int curveSize = 12 + 1024 * 2;
+    QByteArray profile;
+    QDataStream out(&profile, QIODevice::WriteOnly);
+    out << quint32(curve + curveSize) << quint32(0) << quint32(0x02100000);
+    out.writeRawData("mntrRGB XYZ ", 12);
+    out << quint16(2024) << quint16(1) << quint16(1) << quint16(0) << quint16(0) << quint16(0);
+    out.writeRawData("acsp", 4);
+    out.writeRawData(QByteArray(28, '\0').constData(), 28);
+    out << qint32(63190) << qint32(65536) << qint32(54061); // D50
+    out.writeRawData(QByteArray(48, '\0').constData(), 48);
+    // The tag table; the three channels share one curve.
+    out << quint32(7);
+    for (int i = 0; i < 4; ++i) {
+        out.writeRawData(xyzTags[i], 4);
+        out << quint32(tagData + i * 20) << quint32(20);
+    }
+    for (const char *tag : { "rTRC", "gTRC", "bTRC" }) {
+        out.writeRawData(tag, 4);
+        out << quint32(curve) << quint32(curveSize);
+    }
+    for (const auto &values : xyz) {
+        out.writeRawData("XYZ \0\0\0\0", 8);
+        for (double v : values)
+            out << qint32(qRound(v * 65536));
+    }
+    out.writeRawData("curv\0\0\0\0", 8);
     out << quint32(1024);
     for (int i = 0; i < 1024; ++i) {
         const double v = i / 1023.0;
-        const double linear = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        out << quint16(qRound(linear * 65535));
+        out << quint16(
+                qRound(65535 * (v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4))));
     }
-    end();
-    table.append({ "gTRC", table.last().offset, table.last().size });
-    table.append({ "bTRC", table.last().offset, table.last().size });
-
-    QByteArray profile;
-    QDataStream header(&profile, QIODevice::WriteOnly);
-    header << quint32(tagStart + tags.size()) << quint32(0) << quint32(0x02100000);
-    header.writeRawData("mntrRGB XYZ ", 12);
-    header << quint16(2024) << quint16(1) << quint16(1) << quint16(0) << quint16(0) << quint16(0);
-    header.writeRawData("acsp", 4);
-    header.writeRawData(QByteArray(28, '\0').constData(), 28);
-    header << qint32(63190) << qint32(65536) << qint32(54061); // D50
-    header.writeRawData(QByteArray(48, '\0').constData(), 48);
-    header << quint32(table.size());
-    for (const Tag &tag : qAsConst(table)) {
-        header.writeRawData(tag.signature, 4);
-        header << quint32(tag.offset) << quint32(tag.size);
-    }
-    profile += tags;
     // Sequence number 1 of 1 chunks.
     return jpegSegment(0xE2, QByteArray("ICC_PROFILE\0\1\1", 14) + profile);
 }
