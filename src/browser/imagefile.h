@@ -2,16 +2,63 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
+#include <QString>
 
-// Reading image files safely, shared by the image loader and the thumbnail maker.
+#include <memory>
 
-// The turn in degrees (0, 90, 180 or 270) that a JPEG file's Exif data asks for; 0 when
-// there is none or the data is damaged. Never reads outside data.
+class QIODevice;
+class QImageReader;
+
+// The Exif orientation (1 to 8) of JPEG data: how the stored picture must be mirrored and
+// turned to stand upright. 1 when there is none or the data is damaged. Never reads outside
+// the data; a device is left where it was.
+int imageOrientation(QIODevice *device);
 int imageOrientation(const QByteArray &data);
-// Turns the image by whole quarter turns of degrees.
-void rotateImage(QImage &image, int degrees);
-// True when an image of this size would need more than 1 GiB as 32-bit pixels.
-bool imageTooLarge(const QSize &size);
-// Decodes file data; a null image when it is no image or declares a size too large to
-// hold, so that a small hostile file cannot exhaust memory.
-QImage decodeImage(const QByteArray &data);
+// Stands a picture stored with the given Exif orientation upright: mirrored first where the
+// orientation says so, then turned.
+void orientImage(QImage &image, int orientation);
+// The size of a picture of the stored size once it stands upright.
+QSize orientedSize(const QSize &size, int orientation);
+// True when a picture of this size, decoded to format (counted as at least 32-bit pixels)
+// and stood upright from the given orientation, would need more than 1 GiB.
+bool imageTooLarge(const QSize &size, QImage::Format format = QImage::Format_ARGB32,
+                   int orientation = 1);
+
+// An image file read the one safe way the loader, the thumbnails and Copy Image share: only
+// regular files, opened without blocking, no larger than maxFileSize, read as far as the
+// decoder needs; decoded only when its size is known before decoding and the picture, stood
+// upright, fits the memory budget. A small hostile file thus never makes us allocate
+// gigabytes, and a pipe never holds a thread.
+class ImageFile
+{
+public:
+    static constexpr qint64 maxFileSize = qint64(1) << 30;
+
+    explicit ImageFile(const QString &path);
+    ~ImageFile();
+
+    // False when the file is missing, unreadable or not a regular file.
+    bool isOpen() const { return device != nullptr; }
+    int orientation() const { return exifOrientation; }
+    // The size of the stored picture, before it is stood upright; invalid when it is no
+    // picture we can read, its size cannot be learned before decoding, or it is too large.
+    QSize size() const { return declaredSize; }
+    // True when the decoder can deliver fewer pixels than the picture has.
+    bool canScale() const;
+    // The picture, decoded at scaledSize (in stored orientation) when that is valid, stood
+    // upright; null when refused or undecodable. Reads once.
+    QImage read(const QSize &scaledSize = QSize());
+
+    // The upright picture of a file, or a null image.
+    static QImage load(const QString &path);
+
+private:
+    void prepare();
+    QSize iconPictureSize() const;
+
+    std::unique_ptr<QIODevice> device;
+    std::unique_ptr<QImageReader> reader;
+    int exifOrientation = 1;
+    QSize declaredSize;
+};

@@ -1,5 +1,6 @@
 #include "thumbnaillistview.h"
 
+#include "imagefile.h"
 #include "platform/recyclebin.h"
 #include "statusbar.h"
 #include "thumbnaillistmodel.h"
@@ -222,7 +223,8 @@ void ThumbnailListView::copyImage()
 {
     if (contextFile.isEmpty())
         return;
-    const QImage image(contextFile);
+    // Upright, and never a decode the size guard would refuse.
+    const QImage image = ImageFile::load(contextFile);
     if (image.isNull())
         return;
     auto *mime = new QMimeData;

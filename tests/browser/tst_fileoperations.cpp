@@ -8,6 +8,7 @@
 #include "platform/recyclebin.h"
 #include "testinput.h"
 #include "testmain.h"
+#include "testmemory.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -95,6 +96,8 @@ private slots:
     void deleteAsksOnce();
     void trashWithoutDataFolder();
     void contextMenuEnabling();
+    void copyImage_data();
+    void copyImage();
     void dragCarriesTheSelection_data();
     void dragCarriesTheSelection();
     void selectionSumBeyond4GiB();
@@ -347,6 +350,49 @@ void FileOperationsTest::contextMenuEnabling()
     QSignalSpy opened(view, &ThumbnailListView::openInNewWindow);
     view->open();
     QCOMPARE(opened.value(0).value(0).toString(), dir->filePath(QStringLiteral("a.png")));
+}
+
+void FileOperationsTest::copyImage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QSize>("copied");
+    QTest::addColumn<QString>("corners");
+    QTest::newRow("photo mirrored and turned")
+            << "photo.jpg" << ImageFixtures::jpegWithOrientation(QSize(48, 32), 7) << QSize(32, 48)
+            << "dbca";
+    QTest::newRow("png claiming 17000x17000")
+            << "huge.png" << ImageFixtures::pngHeaderClaiming(17000, 17000) << QSize() << "";
+    QTest::newRow("icon holding a png claiming 30000x30000")
+            << "huge.ico"
+            << ImageFixtures::icoHolding(ImageFixtures::pngHeaderClaiming(30000, 30000)) << QSize()
+            << "";
+}
+
+void FileOperationsTest::copyImage()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QSize, copied);
+    QFETCH(QString, corners);
+    QVERIFY(ImageFixtures::writeFile(dir->filePath(name), bytes));
+    showFolder(dir->path());
+    ThumbnailListView *view = panel->view();
+    const QImage before = ImageFixtures::pattern(QSize(3, 3));
+    QApplication::clipboard()->setImage(before);
+
+    const qint64 peakBefore = peakAddressSpace();
+    view->prepareFileActions(view->visualRect(view->model()->index(0, 0)).center());
+    view->copyImageAction()->trigger();
+    QVERIFY(peakAddressSpace() - peakBefore < qint64(512) << 20);
+    const QImage image = QApplication::clipboard()->image();
+    // The picture as it is shown, or, when it cannot be read safely, the clipboard as it was.
+    if (copied.isValid()) {
+        QCOMPARE(image.size(), copied);
+        QCOMPARE(ImageFixtures::corners(image), corners);
+    } else {
+        QCOMPARE(image.convertToFormat(QImage::Format_ARGB32), before);
+    }
 }
 
 void FileOperationsTest::dragCarriesTheSelection_data()
