@@ -150,8 +150,10 @@ bool ObjectItem::read(QDataStream &in, int version)
 
 void ObjectItem::write(QDataStream &out) const
 {
-    ObjectStream::writeCommon(out, *this);
+    ObjectStream::writeRecord(out, { this, pos(), rotation() });
 }
+
+void ObjectItem::writeFields(QDataStream &) const {}
 
 void ObjectItem::flipMirroredMark()
 {

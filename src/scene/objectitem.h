@@ -47,7 +47,9 @@ public:
     virtual QVariant property(int id) const;
     // The record after the type: the common part, then the type's own fields.
     virtual bool read(QDataStream &in, int version);
-    virtual void write(QDataStream &out) const;
+    void write(QDataStream &out) const;
+    // The fields that the object's type adds after the common part.
+    virtual void writeFields(QDataStream &out) const;
     virtual void paintFrame(QPainter *painter, const QRectF &frame);
 
     void rememberPosition() { rememberedPos = pos(); }

@@ -73,12 +73,12 @@ QByteArray ImageFixtures::jpegWithOrientation(const QSize &size, int orientation
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-QByteArray ImageFixtures::pngHeaderClaiming(quint32 width, quint32 height)
+QByteArray ImageFixtures::pngHeaderClaiming(quint32 width, quint32 height, quint8 bitDepth)
 {
     QByteArray fields(13, '\0');
     qToBigEndian(width, fields.data());
     qToBigEndian(height, fields.data() + 4);
-    fields[8] = 8; // bit depth
+    fields[8] = char(bitDepth);
     fields[9] = 6; // RGBA
     // Readers stop reading the header at the first data chunk; a few bytes of it follow.
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", fields)

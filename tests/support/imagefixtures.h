@@ -18,6 +18,7 @@ public:
                                           bool bigEndian = true);
     // Writes bytes to a file as they are; false on failure.
     static bool writeFile(const QString &path, const QByteArray &bytes);
-    // Bytes that claim to be a PNG of the given size but hold no pixel data.
-    static QByteArray pngHeaderClaiming(quint32 width, quint32 height);
+    // Bytes that claim to be an RGBA PNG of the given size and bits per channel but hold no
+    // pixel data.
+    static QByteArray pngHeaderClaiming(quint32 width, quint32 height, quint8 bitDepth = 8);
 };
