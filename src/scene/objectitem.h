@@ -53,6 +53,9 @@ public:
     virtual void paintFrame(QPainter *painter, const QRectF &frame);
 
     void rememberPosition() { rememberedPos = pos(); }
+    // What a click on this object selects and moves: the outermost group holding it, or
+    // the object itself.
+    ObjectItem *outermostObject();
     void flipMirroredMark();
     void flipQuarterTurnMark();
     void setRect(const QRectF &r);
@@ -79,6 +82,7 @@ public:
     QPointF initialPos;
 
 protected:
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void hoverEnterEvent(QGraphicsSceneHoverEvent *event) override;
     void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
     // True while the scene renders for printing or saving: no screen decorations.
