@@ -11,6 +11,7 @@
 #include "scene/modifyobjectcommand.h"
 #include "scene/moveimagecommand.h"
 #include "scene/moveobjectcommand.h"
+#include "scene/nudgecommand.h"
 #include "scene/objectstream.h"
 #include "scene/pageitem.h"
 #include "scene/rectitem.h"
@@ -32,6 +33,7 @@ LVScene::LVScene(QObject *parent, LVMainWindow *mainWindow)
       name(QStringLiteral("Form")),
       stack(std::make_unique<QUndoStack>())
 {
+    connect(stack.get(), &QUndoStack::indexChanged, this, [this] { lastNudge = nullptr; });
     layoutPages();
 }
 
@@ -293,7 +295,8 @@ void LVScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
     const auto under = items(event->scenePos(), Qt::IntersectsItemShape, Qt::DescendingOrder);
     for (QGraphicsItem *item : under) {
         if (auto *object = dynamic_cast<ObjectItem *>(item)) {
-            pressedObject = object;
+            // A press on a member takes its group, which is what moves.
+            pressedObject = object->outermostObject();
             break;
         }
     }
@@ -448,6 +451,8 @@ double snapDown(double v)
 void LVScene::moveSelectionByKey(QKeyEvent *event)
 {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    QList<ObjectItem *> moved;
+    QList<QPointF> from;
     for (ObjectItem *object : selectedObjectItems(this)) {
         double x = object->x();
         double y = object->y();
@@ -467,8 +472,30 @@ void LVScene::moveSelectionByKey(QKeyEvent *event)
         default:
             return;
         }
+        if (QPointF(x, y) == object->pos())
+            continue;
+        moved << object;
+        from << object->pos();
         object->setPos(x, y);
     }
+    recordNudge(moved, from);
+}
+
+// A nudge changes the document like a drag, so it is a step of its own, or the end of
+// the step of the nudge just before it when the same objects moved and nothing else
+// happened in between. A saved step is never extended: the document would change while
+// it counts as saved.
+void LVScene::recordNudge(const QList<ObjectItem *> &objects, const QList<QPointF> &from)
+{
+    if (objects.isEmpty())
+        return;
+    if (lastNudge && !stack->isClean() && lastNudge->movesExactly(objects)) {
+        lastNudge->extend();
+        return;
+    }
+    auto *nudge = new NudgeCommand(objects, from);
+    stack->push(nudge);
+    lastNudge = nudge;
 }
 
 void LVScene::focusNextText()

@@ -6,6 +6,7 @@
 
 class LVMainWindow;
 class LineItem;
+class NudgeCommand;
 class ObjectItem;
 class PageItem;
 class QDataStream;
@@ -85,8 +86,12 @@ private:
     void createFormObject(int mode, const QPointF &scenePos);
     void recordMoves();
     void moveSelectionByKey(QKeyEvent *event);
+    void recordNudge(const QList<ObjectItem *> &objects, const QList<QPointF> &from);
     void focusNextText();
     void changeStacking(int how);
 
     std::unique_ptr<QUndoStack> stack;
+    // The nudge that the next press of an arrow key may extend; any change of the undo
+    // stack's index ends it.
+    NudgeCommand *lastNudge = nullptr;
 };

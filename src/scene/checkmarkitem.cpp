@@ -41,8 +41,7 @@ bool CheckMarkItem::read(QDataStream &in, int version)
     return true;
 }
 
-void CheckMarkItem::write(QDataStream &out) const
+void CheckMarkItem::writeFields(QDataStream &out) const
 {
-    ObjectItem::write(out);
     out << checked;
 }

@@ -12,7 +12,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
     bool read(QDataStream &in, int version) override;
-    void write(QDataStream &out) const override;
+    void writeFields(QDataStream &out) const override;
 
     bool checked = false;
 };

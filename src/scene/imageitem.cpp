@@ -151,9 +151,8 @@ bool ImageItem::read(QDataStream &in, int version)
     return true;
 }
 
-void ImageItem::write(QDataStream &out) const
+void ImageItem::writeFields(QDataStream &out) const
 {
-    ObjectItem::write(out);
     out << locked << ObjectStream::pngBytes(image);
 }
 

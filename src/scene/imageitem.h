@@ -23,7 +23,7 @@ public:
     void setProperty(int id, const QVariant &value) override;
     QVariant property(int id) const override;
     bool read(QDataStream &in, int version) override;
-    void write(QDataStream &out) const override;
+    void writeFields(QDataStream &out) const override;
 
     virtual void updateGeometry();
 

@@ -32,9 +32,8 @@ bool LineItem::read(QDataStream &in, int version)
     return true;
 }
 
-void LineItem::write(QDataStream &out) const
+void LineItem::writeFields(QDataStream &out) const
 {
-    ObjectItem::write(out);
     out << endPoint;
 }
 

@@ -150,8 +150,10 @@ bool ObjectItem::read(QDataStream &in, int version)
 
 void ObjectItem::write(QDataStream &out) const
 {
-    ObjectStream::writeCommon(out, *this);
+    ObjectStream::writeRecord(out, { this, pos(), rotation() });
 }
+
+void ObjectItem::writeFields(QDataStream &) const {}
 
 void ObjectItem::flipMirroredMark()
 {
@@ -181,6 +183,32 @@ void ObjectItem::setRect(const QRectF &r)
 {
     prepareGeometryChange();
     rect = r;
+}
+
+ObjectItem *ObjectItem::outermostObject()
+{
+    ObjectItem *object = this;
+    while (auto *holder = dynamic_cast<ObjectItem *>(object->parentItem())) {
+        if (!holder->isGroup)
+            break;
+        object = holder;
+    }
+    return object;
+}
+
+QVariant ObjectItem::itemChange(GraphicsItemChange change, const QVariant &value)
+{
+    // Qt hands the selection of a member to its group only for the type of
+    // QGraphicsItemGroup, which objects replace: a rubber band or a selection of every
+    // image would pick members one by one, and their group would then lose them.
+    if (change == ItemSelectedChange && value.toBool()) {
+        ObjectItem *outer = outermostObject();
+        if (outer != this) {
+            outer->setSelected(true);
+            return false;
+        }
+    }
+    return QGraphicsItemGroup::itemChange(change, value);
 }
 
 void ObjectItem::hoverEnterEvent(QGraphicsSceneHoverEvent *event)

@@ -47,10 +47,15 @@ public:
     virtual QVariant property(int id) const;
     // The record after the type: the common part, then the type's own fields.
     virtual bool read(QDataStream &in, int version);
-    virtual void write(QDataStream &out) const;
+    void write(QDataStream &out) const;
+    // The fields that the object's type adds after the common part.
+    virtual void writeFields(QDataStream &out) const;
     virtual void paintFrame(QPainter *painter, const QRectF &frame);
 
     void rememberPosition() { rememberedPos = pos(); }
+    // What a click on this object selects and moves: the outermost group holding it, or
+    // the object itself.
+    ObjectItem *outermostObject();
     void flipMirroredMark();
     void flipQuarterTurnMark();
     void setRect(const QRectF &r);
@@ -77,6 +82,7 @@ public:
     QPointF initialPos;
 
 protected:
+    QVariant itemChange(GraphicsItemChange change, const QVariant &value) override;
     void hoverEnterEvent(QGraphicsSceneHoverEvent *event) override;
     void hoverLeaveEvent(QGraphicsSceneHoverEvent *event) override;
     // True while the scene renders for printing or saving: no screen decorations.

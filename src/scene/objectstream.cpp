@@ -19,6 +19,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -33,8 +34,102 @@ constexpr qint64 minEntryBytes = 4 + 2 * 4 + 4 * 4;
 // A page of a document: two qint8 values and the count of its object list.
 constexpr qint64 minPageBytes = 1 + 1 + 4;
 
-// Images whose pixels would take more than this at 32 bits each are not decoded.
-constexpr qint64 maxImageBytes = qint64(1) << 30;
+// What the images of the running read may still take; null while no read runs.
+thread_local qint64 *imageBytesLeft = nullptr;
+
+// Gives a read its image budget, unless it is part of a larger read that has one.
+class ImageBudget
+{
+public:
+    ImageBudget() : owner(!imageBytesLeft)
+    {
+        if (owner)
+            imageBytesLeft = &left;
+    }
+    ~ImageBudget()
+    {
+        if (owner)
+            imageBytesLeft = nullptr;
+    }
+    ImageBudget(const ImageBudget &) = delete;
+    ImageBudget &operator=(const ImageBudget &) = delete;
+
+private:
+    qint64 left = ObjectStream::maxImageBytes;
+    bool owner;
+};
+
+// 16-bit channels decode to 64-bit pixels; everything else to at most 32 bits.
+int decodedBytesPerPixel(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_RGBX64:
+    case QImage::Format_RGBA64:
+    case QImage::Format_RGBA64_Premultiplied:
+    case QImage::Format_Grayscale16:
+        return 8;
+    default:
+        return 4;
+    }
+}
+
+QList<const ObjectItem *> objectChildren(const ObjectItem &item)
+{
+    QList<const ObjectItem *> children;
+    const auto items = item.childItems();
+    for (const QGraphicsItem *child : items) {
+        if (auto *object = dynamic_cast<const ObjectItem *>(child))
+            children.append(object);
+    }
+    return children;
+}
+
+bool holdsImagesOnly(const ObjectItem &group)
+{
+    const auto children = objectChildren(group);
+    return std::all_of(children.begin(), children.end(), [](const ObjectItem *child) {
+        return child->isGroup ? holdsImagesOnly(*child) : child->type() == ObjectItem::ImageType;
+    });
+}
+
+// item placed in the coordinates of holder, one of its ancestors (null: the top).
+ObjectStream::Placement placedIn(const ObjectItem &item, const QGraphicsItem *holder)
+{
+    if (item.parentItem() == holder)
+        return { &item, item.pos(), item.rotation() };
+    QPointF origin;
+    double rotation = 0.0;
+    for (const QGraphicsItem *step = &item; step && step != holder; step = step->parentItem()) {
+        origin = step->mapToParent(origin);
+        rotation += step->rotation();
+    }
+    return { &item, origin, rotation };
+}
+
+// The members of a group that cannot be written as one, in holder's coordinates.
+void appendMembers(const ObjectItem &group, const QGraphicsItem *holder,
+                   QList<ObjectStream::Placement> *placements)
+{
+    for (const ObjectItem *child : objectChildren(group)) {
+        if (child->isGroup && !holdsImagesOnly(*child))
+            appendMembers(*child, holder, placements);
+        else
+            placements->append(placedIn(*child, holder));
+    }
+}
+
+// The images of a group at any depth, in the coordinates of the group holder; anything
+// else is left out, as no reader takes it as a member.
+void appendImages(const ObjectItem &group, const ObjectItem &holder,
+                  QList<ObjectStream::Placement> *placements)
+{
+    for (const ObjectItem *child : objectChildren(group)) {
+        if (child->isGroup)
+            appendImages(*child, holder, placements);
+        else if (child->type() == ObjectItem::ImageType)
+            placements->append(placedIn(*child, &holder));
+    }
+}
 
 bool isFinite(const QPointF &point)
 {
@@ -103,22 +198,45 @@ bool ObjectStream::lengthFits(QDataStream &in)
             || ObjectStream::fail(in, QDataStream::ReadPastEnd);
 }
 
-void ObjectStream::writeCommon(QDataStream &out, const ObjectItem &item)
+// Whether the colour ahead names a colour model that QColor knows. Streams older than
+// version 7 hold a colour as one RGB value, with no model to check.
+bool ObjectStream::colourSpecFits(QDataStream &in)
 {
-    QList<const ObjectItem *> children;
-    if (item.isGroup) {
-        const auto items = item.childItems();
-        for (const QGraphicsItem *child : items) {
-            if (auto *object = dynamic_cast<const ObjectItem *>(child))
-                children.append(object);
-        }
+    if (in.version() < QDataStream::Qt_4_0)
+        return true;
+    QIODevice *device = in.device();
+    if (!device)
+        return ObjectStream::fail(in, QDataStream::ReadPastEnd);
+    const QByteArray spec = device->peek(1);
+    if (spec.isEmpty())
+        return ObjectStream::fail(in, QDataStream::ReadPastEnd);
+    const qint8 value = qint8(spec.at(0));
+    return (value >= QColor::Invalid && value <= QColor::ExtendedRgb) || ObjectStream::fail(in);
+}
+
+QList<ObjectStream::Placement> ObjectStream::placements(const ObjectItem &item)
+{
+    QList<Placement> result;
+    if (!item.isGroup || holdsImagesOnly(item))
+        result.append({ &item, item.pos(), item.rotation() });
+    else
+        appendMembers(item, item.parentItem(), &result);
+    return result;
+}
+
+void ObjectStream::writeRecord(QDataStream &out, const Placement &placement)
+{
+    const ObjectItem &item = *placement.object;
+    QList<Placement> members;
+    if (item.isGroup)
+        appendImages(item, item, &members);
+    out << placement.pos << item.rect << item.color << item.value14 << item.value13
+        << placement.rotation << qint32(members.size());
+    for (const Placement &member : qAsConst(members)) {
+        out << qint32(member.object->type());
+        writeRecord(out, member);
     }
-    out << item.pos() << item.rect << item.color << item.value14 << item.value13 << item.rotation()
-        << qint32(children.size());
-    for (const ObjectItem *child : qAsConst(children)) {
-        out << qint32(child->type());
-        child->write(out);
-    }
+    item.writeFields(out);
 }
 
 bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
@@ -135,6 +253,10 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
     if (version < 2)
         return true;
 
+    // The stream takes any colour model byte into the colour, where a value outside the
+    // enumeration is undefined behaviour: the byte is checked before.
+    if (!colourSpecFits(in))
+        return false;
     QColor color;
     qint8 value14 = 0;
     double value13 = 0.0;
@@ -142,9 +264,7 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
     in >> color >> value14 >> value13 >> rotation;
     if (in.status() != QDataStream::Ok)
         return false;
-    // The stream accepts any colour model byte; later conversions do not.
-    if (color.spec() < QColor::Invalid || color.spec() > QColor::ExtendedRgb
-        || !std::isfinite(rotation))
+    if (!std::isfinite(rotation))
         return ObjectStream::fail(in);
     item.color = color;
     item.value14 = value14;
@@ -184,25 +304,33 @@ bool ObjectStream::readCommon(QDataStream &in, ObjectItem &item, int version)
 
 void ObjectStream::writeList(QDataStream &out, const QList<QGraphicsItem *> &items)
 {
-    // Only objects have records, so only they are counted: the count always matches.
-    QList<const ObjectItem *> objects;
+    // Counted once the records are known, so that the count always matches.
+    QList<Placement> records;
     for (const QGraphicsItem *item : items) {
         if (auto *object = dynamic_cast<const ObjectItem *>(item))
-            objects.append(object);
+            records.append(placements(*object));
     }
-    out << qint32(objects.size());
-    for (const ObjectItem *object : qAsConst(objects)) {
-        out << qint32(object->type());
-        object->write(out);
+    out << qint32(records.size());
+    for (const Placement &record : qAsConst(records)) {
+        out << qint32(record.object->type());
+        writeRecord(out, record);
     }
 }
 
 QList<ObjectItem *> ObjectStream::readList(QDataStream &in, PageItem *page, bool direct,
                                            int version, int offset, bool select)
 {
-    QList<ObjectItem *> objects;
-    if (!page || in.status() != QDataStream::Ok)
+    if (!page)
+        return {};
+    return addToPage(parseList(in, version), page, direct, offset, select);
+}
+
+std::vector<std::unique_ptr<ObjectItem>> ObjectStream::parseList(QDataStream &in, int version)
+{
+    std::vector<std::unique_ptr<ObjectItem>> objects;
+    if (in.status() != QDataStream::Ok)
         return objects;
+    const ImageBudget budget;
     qint32 count = 0;
     in >> count;
     if (in.status() == QDataStream::Ok && count < 0)
@@ -219,39 +347,41 @@ QList<ObjectItem *> ObjectStream::readList(QDataStream &in, PageItem *page, bool
         if (in.status() != QDataStream::Ok)
             break;
         // An unknown type has a record of unknown length: nothing after it can be trusted.
-        ObjectItem *object = createObject(type);
+        std::unique_ptr<ObjectItem> object(createObject(type));
         if (!object) {
             ObjectStream::fail(in);
             break;
         }
-        // A group joins the page before its members are read. Through the undo stack it
-        // joins only once whole, because a pushed command cannot be withdrawn inside the
-        // paste macro; addToGroup gives the members the same transform either way.
-        const bool addedFirst = object->isGroup && direct;
-        if (addedFirst)
-            page->addObject(object, true);
+        // A group is read whole before it joins a page: addToGroup gives its members the
+        // same transform either way, and a pushed command could not be withdrawn.
         if (!object->read(in, version) || in.status() != QDataStream::Ok) {
             ObjectStream::fail(in);
-            if (addedFirst)
-                page->detachObject(object);
-            delete object;
             break;
         }
-        if (!addedFirst)
-            page->addObject(object, direct);
+        objects.push_back(std::move(object));
+    }
+    return objects;
+}
+
+QList<ObjectItem *> ObjectStream::addToPage(std::vector<std::unique_ptr<ObjectItem>> objects,
+                                            PageItem *page, bool direct, int offset, bool select)
+{
+    QList<ObjectItem *> added;
+    for (auto &owned : objects) {
+        ObjectItem *object = owned.release();
+        page->addObject(object, direct);
         object->setPos(object->pos() + QPointF(offset, offset));
         object->initialPos = object->pos();
-        objects.append(object);
+        added.append(object);
     }
-
     if (select) {
         QList<QGraphicsItem *> items;
-        items.reserve(objects.size());
-        for (ObjectItem *object : qAsConst(objects))
+        items.reserve(added.size());
+        for (ObjectItem *object : qAsConst(added))
             items.append(object);
         page->selectObjects(items);
     }
-    return objects;
+    return added;
 }
 
 QByteArray ObjectStream::pngBytes(const QImage &image)
@@ -273,9 +403,17 @@ bool ObjectStream::imageFromPng(const QByteArray &bytes, QImage *image)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, "PNG");
     // The header states the size; a huge one would be allocated before any pixel is read.
+    // What a decode may allocate counts against the read's budget whether or not the
+    // pixels turn out whole.
     const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() * 4 > maxImageBytes)
+    if (!size.isValid())
         return false;
+    const qint64 decodedBytes
+            = qint64(size.width()) * size.height() * decodedBytesPerPixel(reader.imageFormat());
+    if (decodedBytes > (imageBytesLeft ? *imageBytesLeft : maxImageBytes))
+        return false;
+    if (imageBytesLeft)
+        *imageBytesLeft -= decodedBytes;
     QImage decoded;
     if (!reader.read(&decoded))
         return false;
@@ -330,6 +468,7 @@ bool ObjectStream::readDocument(QDataStream &in, LVScene &scene)
     // Every writer of this format, this one included, writes what follows the version in
     // this stream version, so it is read that way whatever the caller's default.
     in.setVersion(documentStreamVersion);
+    const ImageBudget budget;
 
     QString name;
     bool formFlag = false;

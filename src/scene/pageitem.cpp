@@ -296,8 +296,12 @@ void PageItem::pasteObjectData(const QByteArray &data)
             largest = qMax(largest, static_cast<ImageItem *>(item)->currentImage().sizeInBytes());
     }
     QDataStream in(data);
+    auto objects = ObjectStream::parseList(in, ObjectStream::currentVersion);
+    // Damaged or empty data changes nothing, so it records no step.
+    if (objects.empty())
+        return;
     s->undoStack()->beginMacro(QString());
-    readObjects(in, false, ObjectStream::currentVersion, pasteOffset, true);
+    ObjectStream::addToPage(std::move(objects), this, false, pasteOffset, true);
     pasteOffset += 5;
 
     // A pasted image larger than any before it becomes the page.

@@ -55,8 +55,14 @@ bool readFont(QDataStream &in, QFont *font)
         }
         font->setFamilies(families);
     }
+    // -1 means the other size is the one in use. Painting with any other size outside
+    // these bounds crashes inside the toolkit.
     const double pointSize = font->pointSizeF();
-    if (std::isnan(pointSize) || pointSize > maxFontSize || font->pixelSize() > maxFontSize)
+    const int pixelSize = font->pixelSize();
+    const bool pointOk = pointSize == -1
+            || (std::isfinite(pointSize) && pointSize > 0 && pointSize <= maxFontSize);
+    const bool pixelOk = pixelSize == -1 || (pixelSize >= 1 && pixelSize <= maxFontSize);
+    if (!pointOk || !pixelOk)
         return ObjectStream::fail(in);
     return true;
 }
@@ -117,9 +123,8 @@ bool TextItem::read(QDataStream &in, int version)
     return true;
 }
 
-void TextItem::write(QDataStream &out) const
+void TextItem::writeFields(QDataStream &out) const
 {
-    ObjectItem::write(out);
     out << font << lineHeight << qint32(fragments.size());
     for (const Fragment &fragment : qAsConst(fragments))
         out << fragment.flag << fragment.pos << fragment.text;

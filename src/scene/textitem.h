@@ -21,7 +21,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option,
                QWidget *widget = nullptr) override;
     bool read(QDataStream &in, int version) override;
-    void write(QDataStream &out) const override;
+    void writeFields(QDataStream &out) const override;
 
     // Inserts pasted text at the end of the field.
     void insertText(const QString &text);

@@ -111,6 +111,7 @@ private slots:
     void fitting_data();
     void fitting();
     void modifiedMarkFollowsTheStack();
+    void arrowKeyMarksTheDocument();
     void closeAsks_data();
     void closeAsks();
     void orientation_data();
@@ -211,6 +212,26 @@ void DocumentTest::modifiedMarkFollowsTheStack()
     QVERIFY(!doc->isWindowModified());
     // Nothing to ask when every edit is undone.
     QVERIFY(doc->maybeSave());
+}
+
+void DocumentTest::arrowKeyMarksTheDocument()
+{
+    const QString file = writeImage(QStringLiteral("nudge.png"), QSize(40, 30));
+    QVERIFY(window->loadAndWait(file));
+    MdiChild *doc = window->documents().value(0);
+    QVERIFY(doc);
+    VRImageItem *image = imageOf(doc);
+    QVERIFY(image);
+    const QPoint inside = doc->mapFromScene(image->mapToScene(QPointF(20, 15)));
+    QTest::mouseClick(doc->viewport(), Qt::LeftButton, Qt::NoModifier, inside);
+    QVERIFY(image->isSelected());
+
+    QTest::keyClick(doc, Qt::Key_Right);
+    QCOMPARE(image->pos(), QPointF(10, 0));
+    QVERIFY(doc->isWindowModified());
+    doc->undoStack()->undo();
+    QCOMPARE(image->pos(), QPointF(0, 0));
+    QVERIFY(!doc->isWindowModified());
 }
 
 void DocumentTest::closeAsks_data()

@@ -2,6 +2,7 @@
 #include "imagefixtures.h"
 #include "modalanswerer.h"
 #include "scene/checkmarkitem.h"
+#include "scene/groupobjectcommand.h"
 #include "scene/lineitem.h"
 #include "scene/objectstream.h"
 #include "scene/rectitem.h"
@@ -12,6 +13,7 @@
 
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QUndoStack>
 #include <algorithm>
 #include <functional>
@@ -148,6 +150,106 @@ QStringList ownFields(const ObjectItem *item)
     return fields;
 }
 
+// A text entry whose font states the given sizes, as a damaged or foreign stream may: the
+// setters of QFont refuse such values, so the sizes are put into its stream bytes.
+QByteArray textWithFontSizes(double pointSize, qint32 pixelSize)
+{
+    QFont font(QStringLiteral("Sans"));
+    font.setPointSizeF(13);
+    const auto bytes = [](const std::function<void(QDataStream &)> &write) {
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        write(out);
+        return data;
+    };
+    QByteArray fontBytes = bytes([&font](QDataStream &out) { out << font; });
+    const QByteArray sizes = bytes([](QDataStream &out) { out << 13.0 << qint32(-1); });
+    const QByteArray wanted
+            = bytes([=](QDataStream &out) { out << pointSize << qint32(pixelSize); });
+    const int at = fontBytes.indexOf(sizes);
+    if (at < 0)
+        return QByteArray();
+    fontBytes.replace(at, sizes.size(), wanted);
+
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out << qint32(1) << qint32(ObjectItem::TextType);
+    writeCommon(out, 3);
+    out.writeRawData(fontBytes.constData(), fontBytes.size());
+    out << 25.0 << qint32(1) << false << QPointF() << QStringLiteral("Ab");
+    return data;
+}
+
+// A rectangle entry whose colour names the given colour model.
+void writeRectWithColourSpec(QDataStream &out, qint8 spec)
+{
+    out << qint32(ObjectItem::RectType) << QPointF(3, 4) << QRectF(0, 0, 40, 30);
+    out << spec << quint16(0xffff) << quint16(1) << quint16(2) << quint16(3) << quint16(0);
+    out << qint8(0) << 0.0 << 0.0 << qint32(0);
+}
+
+// Where the leaf tagged tag is put on the source page before any grouping.
+QPointF leafPosition(int tag)
+{
+    return QPointF(20 + 37 * tag, 10 + 23 * tag);
+}
+
+// Builds the objects that a pattern names on page, each leaf tagged in value14 with its
+// index: I image, T text, R rectangle, L line, C check mark, G(...) a group of what is
+// inside the brackets. Groups are made as the program makes them, by their command.
+ObjectItem *build(const QString &pattern, int *at, LVScene &scene, PageItem *page,
+                  QHash<int, ObjectItem *> *leaves)
+{
+    const QChar kind = pattern.at((*at)++);
+    if (kind != QLatin1Char('G')) {
+        static const QString kinds = QStringLiteral("TIRLC");
+        ObjectItem *leaf = make(ObjectItem::TextType + kinds.indexOf(kind));
+        leaf->value14 = qint8(leaves->size());
+        leaf->setPos(leafPosition(leaves->size()));
+        leaves->insert(leaf->value14, leaf);
+        page->addObject(leaf, true);
+        return leaf;
+    }
+    QList<ObjectItem *> members;
+    ++*at; // (
+    while (pattern.at(*at) != QLatin1Char(')')) {
+        members << build(pattern, at, scene, page, leaves);
+        if (pattern.at(*at) == QLatin1Char(','))
+            ++*at;
+    }
+    ++*at; // )
+    auto *group = new GroupObjectCommand(page, members);
+    scene.undoStack()->push(group);
+    return group->groupItem();
+}
+
+// The shape of a list of objects: leaves by their tag, groups as G(members).
+QString structure(const QList<QGraphicsItem *> &items)
+{
+    QStringList parts;
+    for (QGraphicsItem *item : items) {
+        auto *object = dynamic_cast<ObjectItem *>(item);
+        if (!object)
+            continue;
+        parts << (object->isGroup ? QStringLiteral("G(%1)").arg(
+                          structure(object->childItems())
+                                  .replace(QLatin1Char(' '), QLatin1Char(',')))
+                                  : QString::number(object->value14));
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QList<ObjectItem *> leavesOf(const QList<QGraphicsItem *> &items)
+{
+    QList<ObjectItem *> leaves;
+    for (QGraphicsItem *item : items) {
+        if (auto *object = dynamic_cast<ObjectItem *>(item))
+            leaves << (object->isGroup ? leavesOf(object->childItems())
+                                       : QList<ObjectItem *> { object });
+    }
+    return leaves;
+}
+
 } // namespace
 
 // The object stream read and written by the clipboard and the framework's documents,
@@ -160,6 +262,8 @@ private slots:
     void imageKeepsPixels();
     void formObjectsRoundTrip_data();
     void formObjectsRoundTrip();
+    void everyKindPastesBackWhole_data();
+    void everyKindPastesBackWhole();
     void olderVersions_data();
     void olderVersions();
     void documentRoundTrip();
@@ -171,6 +275,10 @@ private slots:
     void damagedInput();
     void undecodablePng_data();
     void undecodablePng();
+    void fontSizes_data();
+    void fontSizes();
+    void imagesShareOneBudget_data();
+    void imagesShareOneBudget();
 };
 
 void ObjectStreamTest::imageKeepsPixels_data()
@@ -243,6 +351,69 @@ void ObjectStreamTest::formObjectsRoundTrip()
     QCOMPARE(page.scene.undoStack()->count(), 1);
     // Written again, the object gives the same bytes: nothing was lost or added.
     QCOMPARE(listOf({ objects.first() }), written);
+}
+
+void ObjectStreamTest::everyKindPastesBackWhole_data()
+{
+    // What is copied comes back whole, as a reader of the format can take it: groups hold
+    // images only, so a group holding anything else comes back as its members, and groups
+    // of images inside a group join their outer group.
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("pasted");
+    QTest::newRow("every kind alone") << "T I R L C"
+                                      << "0 1 2 3 4";
+    QTest::newRow("group of images") << "G(I,I)"
+                                     << "G(0,1)";
+    QTest::newRow("group with a rectangle, then more") << "G(I,R) C"
+                                                       << "0 1 2";
+    QTest::newRow("nested groups of images") << "I G(I,G(I,I))"
+                                             << "0 G(1,2,3)";
+    QTest::newRow("nested group with a line") << "G(G(I,L),I)"
+                                              << "0 1 2";
+    QTest::newRow("group of images inside a mixed group") << "G(T,G(I,I)) G(I,I)"
+                                                          << "0 G(1,2) G(3,4)";
+}
+
+void ObjectStreamTest::everyKindPastesBackWhole()
+{
+    QFETCH(QString, pattern);
+    QFETCH(QString, pasted);
+    Page source;
+    QHash<int, ObjectItem *> originals;
+    QList<QGraphicsItem *> copied;
+    int at = 0;
+    while (at < pattern.size()) {
+        copied << build(pattern, &at, source.scene, source.page, &originals);
+        ++at; // the space between objects
+    }
+    const QByteArray data = listOf(copied);
+
+    Page target;
+    QDataStream in(data);
+    const auto objects = ObjectStream::readList(in, target.page, false, 3, 5, true);
+    QCOMPARE(in.status(), QDataStream::Ok);
+    QVERIFY(in.atEnd());
+    QList<QGraphicsItem *> items;
+    for (ObjectItem *object : objects)
+        items << object;
+    QCOMPARE(structure(items), pasted);
+    QCOMPARE(target.scene.undoStack()->count(), objects.size());
+
+    const QList<ObjectItem *> leaves = leavesOf(items);
+    QCOMPARE(leaves.size(), originals.size());
+    for (ObjectItem *leaf : leaves) {
+        const ObjectItem *original = originals.value(leaf->value14);
+        QVERIFY(original);
+        QCOMPARE(leaf->type(), original->type());
+        // Every leaf lands where it was on its page, moved by the paste offset.
+        QCOMPARE(target.page->mapFromItem(leaf, QPointF()),
+                 leafPosition(leaf->value14) + QPointF(5, 5));
+        QCOMPARE(leaf->rect, original->rect);
+        QCOMPARE(ownFields(leaf), ownFields(original));
+        if (auto *image = dynamic_cast<ImageItem *>(leaf))
+            QCOMPARE(image->currentImage().convertToFormat(QImage::Format_ARGB32),
+                     ImageFixtures::pattern(QSize(6, 4)));
+    }
 }
 
 void ObjectStreamTest::olderVersions_data()
@@ -456,6 +627,11 @@ void ObjectStreamTest::damagedInput_data()
                 writeRectEntry(out);
             },
             3) << 1;
+    // Beyond the enumeration's range: reading it back as a colour model is undefined.
+    QTest::newRow("colour model -1")
+            << afterRect([](QDataStream &out) { writeRectWithColourSpec(out, -1); }) << 1;
+    QTest::newRow("colour model 100")
+            << afterRect([](QDataStream &out) { writeRectWithColourSpec(out, 100); }) << 1;
     QTest::newRow("position not a number") << afterRect([](QDataStream &out) {
         out << qint32(ObjectItem::RectType) << QPointF(std::numeric_limits<double>::quiet_NaN(), 0)
             << QRectF(0, 0, 4, 4) << QColor() << qint8(0) << 0.0 << 0.0 << qint32(0);
@@ -507,6 +683,98 @@ void ObjectStreamTest::undecodablePng()
     QVERIFY(image->currentImage().isNull());
     QVERIFY(image->locked);
     QCOMPARE(objects.last()->type(), int(ObjectItem::RectType));
+}
+
+void ObjectStreamTest::fontSizes_data()
+{
+    QTest::addColumn<double>("pointSize");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("accepted");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("points") << 13.0 << -1 << true;
+    QTest::newRow("smallest points") << 0.01 << -1 << true;
+    QTest::newRow("largest points") << 4096.0 << -1 << true;
+    QTest::newRow("pixels") << -1.0 << 20 << true;
+    QTest::newRow("one pixel") << -1.0 << 1 << true;
+    QTest::newRow("largest pixels") << -1.0 << 4096 << true;
+    QTest::newRow("no size") << -1.0 << -1 << true;
+    QTest::newRow("negative pixels") << -1.0 << -400000000 << false;
+    QTest::newRow("zero pixels") << -1.0 << 0 << false;
+    QTest::newRow("pixels beyond") << -1.0 << 4097 << false;
+    QTest::newRow("negative points") << -2.0 << -1 << false;
+    QTest::newRow("zero points") << 0.0 << -1 << false;
+    QTest::newRow("points beyond") << 4096.5 << -1 << false;
+    QTest::newRow("infinite points") << inf << -1 << false;
+    QTest::newRow("points not a number") << std::numeric_limits<double>::quiet_NaN() << -1 << false;
+}
+
+void ObjectStreamTest::fontSizes()
+{
+    QFETCH(double, pointSize);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, accepted);
+    const QByteArray data = textWithFontSizes(pointSize, pixelSize);
+    QVERIFY(!data.isEmpty());
+    Page page;
+    QDataStream::Status status;
+    const auto objects = page.read(data, true, &status);
+    QCOMPARE(status == QDataStream::Ok, accepted);
+    QCOMPARE(objects.size(), accepted ? 1 : 0);
+    QCOMPARE(page.page->childItems().size(), objects.size());
+    if (!accepted)
+        return;
+    auto *text = static_cast<TextItem *>(objects.first());
+    QCOMPARE(text->font.pixelSize(), pixelSize);
+    if (pixelSize == -1)
+        QCOMPARE(text->font.pointSizeF(), pointSize);
+    // Whatever is accepted can be painted.
+    QImage shot(64, 64, QImage::Format_ARGB32);
+    shot.fill(Qt::white);
+    QPainter painter(&shot);
+    page.scene.render(&painter, QRectF(), text->sceneBoundingRect());
+}
+
+void ObjectStreamTest::imagesShareOneBudget_data()
+{
+    // The first image claims a size in its header and holds no pixels; the claim is what
+    // a decoder would allocate, so it counts whether or not the pixels follow.
+    QTest::addColumn<QSize>("claimed");
+    QTest::addColumn<int>("bitDepth");
+    QTest::addColumn<bool>("roomLeft");
+    QTest::newRow("budget used up") << QSize(16384, 16384) << 8 << false;
+    QTest::newRow("room left") << QSize(16384, 16383) << 8 << true;
+    QTest::newRow("16-bit channels take 8 bytes a pixel") << QSize(8192, 16384) << 16 << false;
+    QTest::newRow("8-bit channels take 4 bytes a pixel") << QSize(8192, 16384) << 8 << true;
+}
+
+void ObjectStreamTest::imagesShareOneBudget()
+{
+    QFETCH(QSize, claimed);
+    QFETCH(int, bitDepth);
+    QFETCH(bool, roomLeft);
+    const QImage small = ImageFixtures::pattern(QSize(4, 4));
+    QByteArray data;
+    QDataStream out(&data, QIODevice::WriteOnly);
+    out << qint32(2) << qint32(ObjectItem::ImageType);
+    writeCommon(out, 3);
+    out << false
+        << ImageFixtures::pngHeaderClaiming(quint32(claimed.width()), quint32(claimed.height()),
+                                            quint8(bitDepth));
+    out << qint32(ObjectItem::ImageType);
+    writeCommon(out, 3);
+    out << false << ObjectStream::pngBytes(small);
+
+    for (int i = roomLeft ? 1 : 2; i > 0; --i)
+        QTest::ignoreMessage(QtDebugMsg, "ImageItem::loading: error");
+    Page page;
+    QDataStream::Status status;
+    const auto objects = page.read(data, false, &status);
+    QCOMPARE(status, QDataStream::Ok);
+    QCOMPARE(objects.size(), 2);
+    const QImage second = static_cast<ImageItem *>(objects.last())->currentImage();
+    QCOMPARE(second.isNull(), !roomLeft);
+    if (roomLeft)
+        QCOMPARE(second.convertToFormat(QImage::Format_ARGB32), small);
 }
 
 VIREON_TEST_MAIN(ObjectStreamTest)

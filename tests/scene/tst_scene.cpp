@@ -23,7 +23,9 @@
 #include <QClipboard>
 #include <QGraphicsView>
 #include <QMimeData>
+#include <QRandomGenerator>
 #include <QUndoStack>
+#include <algorithm>
 
 namespace {
 
@@ -53,9 +55,40 @@ struct Document {
     VRPageItem *page = nullptr;
 };
 
-// What a user could tell apart in a scene: pages, and every object in stacking order with
-// its place, size, marks and pixels. A group's frame is left out: regrouping takes it
-// from the members' bounding rectangles.
+// What a user could tell apart about an object: its kind, place, size, marks and pixels,
+// and for a group its members. A group's frame is left out: regrouping takes it from the
+// members' bounding rectangles. Objects are listed in no particular order, as undoing a
+// removal brings an object back on top.
+QString describe(QGraphicsItem *item, const QString &indent)
+{
+    auto *object = dynamic_cast<ObjectItem *>(item);
+    const bool frame = object && !object->isGroup;
+    QString line = QStringLiteral("%1type %2 at %3,%4 rect %5x%6 m%7q%8 children %9")
+                           .arg(indent)
+                           .arg(item->type())
+                           .arg(item->x())
+                           .arg(item->y())
+                           .arg(frame ? object->rect.width() : -1)
+                           .arg(frame ? object->rect.height() : -1)
+                           .arg(object && object->mirrored)
+                           .arg(object && object->quarterTurned)
+                           .arg(item->childItems().size());
+    if (auto *image = dynamic_cast<ImageItem *>(item)) {
+        const QImage pixels = image->currentImage().convertToFormat(QImage::Format_ARGB32);
+        line += QStringLiteral(" image %1x%2 sum %3")
+                        .arg(pixels.width())
+                        .arg(pixels.height())
+                        .arg(qChecksum(reinterpret_cast<const char *>(pixels.constBits()),
+                                       uint(pixels.sizeInBytes())));
+    }
+    QStringList members;
+    for (QGraphicsItem *child : item->childItems())
+        members << describe(child, indent + QStringLiteral("  "));
+    members.sort();
+    members.prepend(line);
+    return members.join(QLatin1Char('\n'));
+}
+
 QStringList snapshot(const LVScene &scene)
 {
     QStringList lines;
@@ -65,30 +98,23 @@ QStringList snapshot(const LVScene &scene)
                          .arg(page->pos().y())
                          .arg(page->rect.width())
                          .arg(page->rect.height());
-        for (QGraphicsItem *child : page->childItems()) {
-            auto *object = dynamic_cast<ObjectItem *>(child);
-            const bool frame = object && !object->isGroup;
-            QString line = QStringLiteral("  type %1 at %2,%3 rect %4x%5 m%6q%7 children %8")
-                                   .arg(child->type())
-                                   .arg(child->x())
-                                   .arg(child->y())
-                                   .arg(frame ? object->rect.width() : -1)
-                                   .arg(frame ? object->rect.height() : -1)
-                                   .arg(object && object->mirrored)
-                                   .arg(object && object->quarterTurned)
-                                   .arg(child->childItems().size());
-            if (auto *image = dynamic_cast<ImageItem *>(child)) {
-                const QImage pixels = image->currentImage().convertToFormat(QImage::Format_ARGB32);
-                line += QStringLiteral(" image %1x%2 sum %3")
-                                .arg(pixels.width())
-                                .arg(pixels.height())
-                                .arg(qChecksum(reinterpret_cast<const char *>(pixels.constBits()),
-                                               uint(pixels.sizeInBytes())));
-            }
-            lines << line;
-        }
+        QStringList objects;
+        for (QGraphicsItem *child : page->childItems())
+            objects << describe(child, QStringLiteral("  "));
+        objects.sort();
+        lines << objects;
     }
     return lines;
+}
+
+// Selected objects that are members of a group: there should never be any.
+int selectedMembers(const LVScene &scene)
+{
+    const auto selected = scene.selectedItems();
+    return int(std::count_if(selected.begin(), selected.end(), [](QGraphicsItem *item) {
+        auto *parent = dynamic_cast<ObjectItem *>(item->parentItem());
+        return parent && parent->isGroup;
+    }));
 }
 
 // Presses at from, drags through to and releases there, as a user's mouse does.
@@ -129,12 +155,17 @@ private slots:
     void clickWithoutMovementRecordsNothing();
     void imagesLandOnWholePixels();
     void rubberBandSelects();
+    void groupsAreSelectedWhole_data();
+    void groupsAreSelectedWhole();
+    void randomHistory_data();
+    void randomHistory();
     void deleteIsOneStep();
     void paste_data();
     void paste();
     void objectDataPastesIntoAnotherDocument();
     void filesWinOverImage();
-    void emptyClipboardDoesNothing();
+    void nothingToPasteRecordsNothing_data();
+    void nothingToPasteRecordsNothing();
     void objectGeometry_data();
     void objectGeometry();
     void handlesStayInside_data();
@@ -220,13 +251,29 @@ void SceneTest::nudging()
     Document doc(&window);
     VRImageItem *item = doc.addImage(QSize(20, 20), start);
     item->setSelected(true);
+    doc.stack()->setClean();
     const int steps = doc.stack()->count();
     for (int i = 0; i < keys.size(); ++i) {
         sendKey(doc.scene, keys.at(i), ctrl ? Qt::ControlModifier : Qt::NoModifier);
         QCOMPARE(item->pos(), positions.at(i));
     }
-    // Keys move directly, without undo steps.
-    QCOMPARE(doc.stack()->count(), steps);
+    // The presses of one selection are one step, and Undo takes the object back.
+    const bool moved = positions.last() != start;
+    QCOMPARE(doc.stack()->count(), steps + (moved ? 1 : 0));
+    QCOMPARE(doc.stack()->isClean(), !moved);
+    if (!moved)
+        return;
+    // Once saved, the next press is a step of its own: the saved one stays as it was.
+    doc.stack()->setClean();
+    sendKey(doc.scene, keys.last(), ctrl ? Qt::ControlModifier : Qt::NoModifier);
+    QVERIFY(!doc.stack()->isClean());
+    doc.stack()->undo();
+    QCOMPARE(item->pos(), positions.last());
+    QVERIFY(doc.stack()->isClean());
+    doc.stack()->undo();
+    QCOMPARE(item->pos(), start);
+    doc.stack()->redo();
+    QCOMPARE(item->pos(), positions.last());
 }
 
 void SceneTest::dragRecordsOneStep()
@@ -295,6 +342,188 @@ void SceneTest::rubberBandSelects()
     QVERIFY(touched->isSelected());
     QVERIFY(!apart->isSelected());
     QVERIFY(!doc.scene.rubberBandActive);
+}
+
+void SceneTest::groupsAreSelectedWhole_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("images");
+    QTest::newRow("rubber band over a member") << "rubber band" << 2;
+    QTest::newRow("images selected for a tool") << "images" << 3;
+    QTest::newRow("click on a member") << "click" << 2;
+    QTest::newRow("member selected in code") << "member" << 2;
+}
+
+void SceneTest::groupsAreSelectedWhole()
+{
+    QFETCH(QString, how);
+    QFETCH(int, images);
+    Document doc;
+    VRImageItem *a = doc.addImage(QSize(20, 20), QPointF(10, 10));
+    VRImageItem *b = doc.addImage(QSize(20, 20), QPointF(60, 10));
+    doc.addImage(QSize(20, 20), QPointF(200, 200));
+    auto *grouping = new GroupObjectCommand(doc.page, { a, b });
+    ObjectItem *group = grouping->groupItem();
+    doc.stack()->push(grouping);
+    doc.scene.clearSelection();
+    doc.view.show();
+
+    if (how == QLatin1String("rubber band"))
+        drag(doc.view, QPointF(2, 2), QPointF(15, 15));
+    else if (how == QLatin1String("images"))
+        doc.scene.selectImagesIfNothingSelected();
+    else if (how == QLatin1String("click"))
+        drag(doc.view, QPointF(70, 20), QPointF(70, 20));
+    else
+        b->setSelected(true);
+    QVERIFY(group->isSelected());
+    QCOMPARE(selectedMembers(doc.scene), 0);
+
+    // Deleted and brought back, the group is whole and in its place.
+    const QStringList before = snapshot(doc.scene);
+    sendKey(doc.scene, Qt::Key_Delete);
+    QCOMPARE(doc.page->childItems().size(), images == 3 ? 0 : 1);
+    doc.stack()->undo();
+    QCOMPARE(snapshot(doc.scene), before);
+    QCOMPARE(a->parentItem(), group);
+
+    // Copied, every image comes back once, the two members inside one group.
+    doc.scene.copy();
+    Document target;
+    target.scene.paste();
+    const QList<ObjectItem *> pasted = target.page->objects();
+    QCOMPARE(pasted.size(), images - 1);
+    int inGroups = 0;
+    for (ObjectItem *object : pasted)
+        inGroups += object->isGroup ? object->childItems().size() : 0;
+    QCOMPARE(inGroups, 2);
+}
+
+void SceneTest::randomHistory_data()
+{
+    QTest::addColumn<quint32>("seed");
+    for (quint32 seed = 1; seed <= 10; ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+}
+
+// A history of what a user does to objects, checked at every step against what the scene
+// showed when the undo stack was last at the same place: no change without a step, no
+// step that undoes to anything else, and no saved mark on a changed document.
+void SceneTest::randomHistory()
+{
+    QFETCH(quint32, seed);
+    QRandomGenerator random(seed);
+    Document doc;
+    doc.addImage(QSize(30, 20), QPointF(10, 10));
+    doc.addImage(QSize(20, 40), QPointF(60, 30));
+    doc.addImage(QSize(25, 25), QPointF(120, 80));
+    auto *rect = new RectItem;
+    rect->setRect(QRectF(0, 0, 30, 30));
+    rect->setPos(200, 150);
+    doc.stack()->push(new AddObjectCommand(doc.page, rect));
+    doc.view.show();
+    QUndoStack *stack = doc.stack();
+    stack->clear();
+    QVector<QStringList> states(stack->index() + 1);
+    states[stack->index()] = snapshot(doc.scene);
+    QStringList saved = states.last();
+    QStringList log;
+
+    const auto randomPoint
+            = [&random] { return QPointF(random.bounded(260), random.bounded(220)); };
+    const int keys[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down };
+    for (int step = 0; step < 150; ++step) {
+        const int index = stack->index();
+        const int action = random.bounded(12);
+        QString what;
+        switch (action) {
+        case 0:
+            what = QStringLiteral("select some");
+            doc.scene.clearSelection();
+            for (ObjectItem *object : doc.page->objects())
+                object->setSelected(random.bounded(2));
+            break;
+        case 1: {
+            const QPointF from = randomPoint();
+            const QPointF to = randomPoint();
+            what = QStringLiteral("drag %1,%2 to %3,%4")
+                           .arg(from.x())
+                           .arg(from.y())
+                           .arg(to.x())
+                           .arg(to.y());
+            drag(doc.view, from, to);
+            break;
+        }
+        case 2:
+            what = QStringLiteral("select images");
+            doc.scene.clearSelection();
+            doc.scene.selectImagesIfNothingSelected();
+            break;
+        case 3:
+        case 4: {
+            const int key = keys[random.bounded(4)];
+            const bool ctrl = random.bounded(2);
+            what = QStringLiteral("key %1%2").arg(key, 0, 16).arg(ctrl ? " with ctrl" : "");
+            sendKey(doc.scene, key, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+            break;
+        }
+        case 5: {
+            what = QStringLiteral("group");
+            QList<ObjectItem *> members;
+            for (QGraphicsItem *item : doc.scene.selectedItems())
+                members << static_cast<ObjectItem *>(item);
+            if (members.size() > 1)
+                stack->push(new GroupObjectCommand(doc.page, members));
+            break;
+        }
+        case 6:
+            what = QStringLiteral("delete");
+            sendKey(doc.scene, Qt::Key_Delete);
+            break;
+        case 7:
+        case 8:
+            what = QStringLiteral("undo");
+            stack->undo();
+            break;
+        case 9:
+            what = QStringLiteral("redo");
+            stack->redo();
+            break;
+        case 10:
+            what = QStringLiteral("copy and paste");
+            doc.scene.copy();
+            doc.scene.paste();
+            break;
+        default:
+            what = QStringLiteral("save");
+            stack->setClean();
+            saved = snapshot(doc.scene);
+            break;
+        }
+        log << what;
+        const QString where = QStringLiteral("seed %1, step %2: %3")
+                                      .arg(seed)
+                                      .arg(step)
+                                      .arg(log.join(QStringLiteral(", ")));
+        const QStringList now = snapshot(doc.scene);
+        QVERIFY2(selectedMembers(doc.scene) == 0, qPrintable(where));
+        // After an undo or a redo the scene is as it was at that place of the stack, and
+        // anything else that leaves the stack alone leaves the scene alone; only a nudge
+        // may extend the step before it.
+        const bool undoOrRedo = action >= 7 && action <= 9;
+        if (undoOrRedo || (stack->index() == index && action != 3 && action != 4)) {
+            const QStringList expected = states.value(stack->index());
+            QVERIFY2(now == expected,
+                     qPrintable(QStringLiteral("%1\nnow:\n%2\nrecorded:\n%3")
+                                        .arg(where, now.join(QLatin1Char('\n')),
+                                             expected.join(QLatin1Char('\n')))));
+        }
+        // A push drops the steps that could have been redone.
+        states.resize(stack->count() + 1);
+        states[stack->index()] = now;
+        if (stack->cleanIndex() >= 0 && now != saved)
+            QVERIFY2(!stack->isClean(), qPrintable(where));
+    }
 }
 
 void SceneTest::deleteIsOneStep()
@@ -414,13 +643,41 @@ void SceneTest::filesWinOverImage()
     QCOMPARE(sizes, QStringList({"11x7", "13x5"}));
 }
 
-void SceneTest::emptyClipboardDoesNothing()
+void SceneTest::nothingToPasteRecordsNothing_data()
 {
+    QTest::addColumn<bool>("clipboard");
+    QTest::addColumn<QByteArray>("objectData");
+    const auto list = [](qint32 count, qint32 type, int recordBytes) {
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        out << count << type << QPointF(1, 2) << QRectF(0, 0, 10, 10);
+        data.append(QByteArray(recordBytes, '\0'));
+        return data;
+    };
+    QTest::newRow("empty clipboard") << false << QByteArray();
+    QTest::newRow("no bytes") << true << QByteArray("");
+    QTest::newRow("no objects") << true << QByteArray(4, '\0');
+    QTest::newRow("first record cut short") << true << list(1, ObjectItem::RectType, 3);
+    QTest::newRow("unknown type") << true << list(1, ObjectItem::GroupType + 1, 64);
+}
+
+void SceneTest::nothingToPasteRecordsNothing()
+{
+    QFETCH(bool, clipboard);
+    QFETCH(QByteArray, objectData);
     QApplication::clipboard()->clear();
+    if (clipboard) {
+        auto *mime = new QMimeData;
+        mime->setData(QStringLiteral("objectData"), objectData);
+        QApplication::clipboard()->setMimeData(mime);
+    }
     Document doc;
+    doc.page->pasteOffset = 5;
     doc.scene.paste();
     QVERIFY(doc.page->childItems().isEmpty());
     QCOMPARE(doc.stack()->count(), 0);
+    QVERIFY(doc.stack()->isClean());
+    QCOMPARE(doc.page->pasteOffset, 5);
 }
 
 void SceneTest::objectGeometry_data()
