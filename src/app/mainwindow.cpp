@@ -83,6 +83,8 @@ void MainWindow::stopLoading()
         loadWatcher->cancel();
         loadWatcher->waitForFinished();
     }
+    disconnect(loadTargetWatch);
+    loadTarget.clear();
 }
 
 void MainWindow::readSettings()
@@ -312,6 +314,12 @@ bool MainWindow::loadImage(const QString &file, bool newWindow)
         return true;
 
     dirOpen = QFileInfo(file).absolutePath();
+    if (!newWindow && doc) {
+        loadTarget = doc;
+        loadTargetChanged = false;
+        loadTargetWatch = connect(doc->undoStack(), &QUndoStack::indexChanged, this,
+                                  [this] { loadTargetChanged = true; });
+    }
     loadWatcher->setFuture(QtConcurrent::run(loadImageFile, LoadInfo{file, newWindow}));
     loadCancelled = false;
     return true;
@@ -329,8 +337,11 @@ void MainWindow::imageLoaded(int i)
     statusBar->setDateTime(file.lastModified());
     statusBar->setFileSize(file.size());
 
-    MdiChild *doc = activeDocument();
-    if (!doc || info.newWindow) {
+    MdiChild *doc = loadTarget;
+    disconnect(loadTargetWatch);
+    // A closed window is hidden at once but deleted only later.
+    const bool reuse = doc && !loadTargetChanged && doc->subWindow && !doc->subWindow->isHidden();
+    if (!reuse || info.newWindow) {
         doc = static_cast<MdiChild *>(createMdiChild());
         if (image.isNull()) {
             // Nothing to show: no empty window is left behind.

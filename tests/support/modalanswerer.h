@@ -16,9 +16,13 @@ public:
     static ModalAnswerer *messageBox(QMessageBox::StandardButton button);
     // Enters the path in the next QFileDialog and accepts it; an empty path cancels it.
     static ModalAnswerer *fileDialog(const QString &path);
+    // Answer the dialog that follows the one this answerer takes, for code that asks twice.
+    ModalAnswerer *thenMessageBox(QMessageBox::StandardButton button);
+    ModalAnswerer *thenFileDialog(const QString &path);
 
     bool answered() const { return done; }
-    // Title and text of the message box that was answered.
+    // Title and text of the message box that was answered; for a file dialog, the text is
+    // the file it proposed.
     QString title() const { return seenTitle; }
     QString text() const { return seenText; }
     QMessageBox::Icon icon() const { return seenIcon; }
@@ -27,6 +31,7 @@ public:
 private:
     ModalAnswerer();
     void poll();
+    ModalAnswerer *follow(ModalAnswerer *next);
 
     QTimer timer;
     int turns = 0;
@@ -34,6 +39,7 @@ private:
     bool forFileDialog = false;
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString path;
+    QPointer<ModalAnswerer> next;
     QString seenTitle;
     QString seenText;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
