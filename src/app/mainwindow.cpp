@@ -355,6 +355,9 @@ void MainWindow::imageLoaded(int i)
         doc->setImage(image);
         doc->undoStack()->clear();
     } else if (!image.isNull()) {
+        // The user may have turned to another document meanwhile; the image comes to the
+        // front as a new window would, fitted to the area and matching the list.
+        mdiArea->setActiveSubWindow(doc->subWindow);
         doc->undoStack()->clear();
         if (PageItem *page = doc->lvScene()->currentPage())
             page->removeAllObjects();

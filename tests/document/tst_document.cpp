@@ -509,6 +509,12 @@ void DocumentTest::loadGoesToTheAskingDocument()
     }
     QVERIFY(shown);
     QCOMPARE(imageOf(shown)->currentImage().size(), QSize(1600, 1200));
+    // It comes to the front, fitted to the area like any image just shown.
+    QCOMPARE(window->activeDocument(), shown);
+    const QSize viewport = shown->viewport()->size();
+    const double fit = qMin(viewport.width() / 1640.0, viewport.height() / 1240.0);
+    QVERIFY2(qAbs(shown->transform().m11() - fit) < 0.01,
+             qPrintable(QString::number(shown->transform().m11())));
     QCOMPARE(shown == asker, meanwhile == NothingHappens);
     QTRY_COMPARE(window->documents().size(), meanwhile == AskerEdited ? 3 : 2);
     if (meanwhile == AskerEdited) {
