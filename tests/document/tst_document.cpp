@@ -630,7 +630,7 @@ void DocumentTest::failedSaveKeepsTheFile()
     const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner
             | QFile::ExeGroup | QFile::ExeOther;
     QVERIFY(QFile::setPermissions(dir->path(), readable | QFile::WriteOwner));
-    QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
+    const QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
     if (fault == DiskFullWriting) {
         // Noise: too much for the write buffer, so the write itself runs out of room.
         QImage noise(400, 300, QImage::Format_RGB32);
