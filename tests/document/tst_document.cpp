@@ -474,6 +474,23 @@ void DocumentTest::loadGoesToTheAskingDocument()
     MdiChild *other = window->documents().at(1);
     cutCorner(other);
 
+    // As from a menu or a dialog: the window closed there outlives the load, deleted only
+    // when that loop returns. Queued ahead of the load's results, so it comes first.
+    QEventLoop outer;
+    if (meanwhile == AskerClosedInNestedLoop) {
+        QMetaObject::invokeMethod(
+                &outer,
+                [&] {
+                    asker->subWindow->close();
+                    QEventLoop inner;
+                    connect(window->loadWatcher.get(), &QFutureWatcherBase::finished, &inner,
+                            &QEventLoop::quit);
+                    QTimer::singleShot(30000, &inner, &QEventLoop::quit);
+                    inner.exec();
+                    outer.quit();
+                },
+                Qt::QueuedConnection);
+    }
     // The question goes to a, which has nothing to save; the user turns to b during the load.
     window->mdiArea->setActiveSubWindow(asker->subWindow);
     QVERIFY(window->loadImage(big, false));
@@ -482,21 +499,8 @@ void DocumentTest::loadGoesToTheAskingDocument()
         asker->subWindow->close();
     else if (meanwhile == AskerEdited)
         cutCorner(asker);
-    if (meanwhile == AskerClosedInNestedLoop) {
-        // As from a menu or a dialog: the closed window outlives the load, deleted only
-        // when that loop returns.
-        QEventLoop outer;
-        QTimer::singleShot(0, &outer, [&] {
-            asker->subWindow->close();
-            QEventLoop inner;
-            connect(window->loadWatcher.get(), &QFutureWatcherBase::finished, &inner,
-                    &QEventLoop::quit);
-            QTimer::singleShot(30000, &inner, &QEventLoop::quit);
-            inner.exec();
-            outer.quit();
-        });
+    else if (meanwhile == AskerClosedInNestedLoop)
         outer.exec();
-    }
     QTRY_VERIFY_WITH_TIMEOUT(window->loadWatcher->isFinished(), 30000);
     QCoreApplication::processEvents();
 
