@@ -84,6 +84,8 @@ void MainWindow::stopLoading()
         loadWatcher->cancel();
         loadWatcher->waitForFinished();
     }
+    disconnect(loadTargetWatch);
+    loadTarget.clear();
 }
 
 void MainWindow::readSettings()
@@ -342,6 +344,12 @@ bool MainWindow::loadImage(const QString &file, bool newWindow)
         return true;
 
     dirOpen = QFileInfo(file).absolutePath();
+    if (!newWindow && doc) {
+        loadTarget = doc;
+        loadTargetChanged = false;
+        loadTargetWatch = connect(doc->undoStack(), &QUndoStack::indexChanged, this,
+                                  [this] { loadTargetChanged = true; });
+    }
     loadWatcher->setFuture(QtConcurrent::run(loadImageFile, LoadInfo{file, newWindow}));
     loadCancelled = false;
     return true;
@@ -355,8 +363,11 @@ void MainWindow::imageLoaded(int i)
     const ImageInfo info = loadWatcher->resultAt(i);
     const QImage &image = info.image;
 
-    MdiChild *doc = activeDocument();
-    if (!doc || info.newWindow) {
+    MdiChild *doc = loadTarget;
+    disconnect(loadTargetWatch);
+    // A closed window is hidden at once but deleted only later.
+    const bool reuse = doc && !loadTargetChanged && doc->subWindow && !doc->subWindow->isHidden();
+    if (!reuse || info.newWindow) {
         doc = static_cast<MdiChild *>(createMdiChild());
         if (image.isNull()) {
             // Nothing to show: no empty window is left behind.
@@ -370,6 +381,9 @@ void MainWindow::imageLoaded(int i)
         doc->setImage(image);
         doc->undoStack()->clear();
     } else if (!image.isNull()) {
+        // The user may have turned to another document meanwhile; the image comes to the
+        // front as a new window would, fitted to the area and matching the list.
+        mdiArea->setActiveSubWindow(doc->subWindow);
         doc->undoStack()->clear();
         if (PageItem *page = doc->lvScene()->currentPage())
             page->removeAllObjects();

@@ -4,6 +4,7 @@
 #include "imageloader.h"
 
 #include <QFutureWatcher>
+#include <QPointer>
 #include <memory>
 
 class MdiChild;
@@ -70,6 +71,11 @@ protected:
     int sortOrder = 0;
     std::unique_ptr<QFutureWatcher<ImageInfo>> loadWatcher;
     bool loadCancelled = true;
+    // The document whose save question the running load asked: its result replaces that
+    // document only while it is open and unchanged since, whichever one is active by then.
+    QPointer<MdiChild> loadTarget;
+    bool loadTargetChanged = false;
+    QMetaObject::Connection loadTargetWatch;
 
 private:
     void stopLoading();

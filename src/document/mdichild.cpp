@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFileDialog>
@@ -21,7 +22,39 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
 #include <QUndoStack>
+
+namespace {
+
+// Encodes first, so that nothing on disk is touched unless the image is ready; then writes
+// aside and renames over the file. Returns the reason of a failure, empty on success.
+QString writeImageFile(const QImage &image, const QString &fileName, const QByteArray &format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (image.isNull() || !writer.write(image))
+        return writer.errorString();
+    // A device or pipe behind the name (through a link, say) would be replaced by a file.
+    const QFileInfo existing(fileName);
+    if (existing.exists() && !existing.isFile())
+        return MdiChild::tr("It is not a regular file.");
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    // A short write is no error to QFileDevice, and commit() misses an error in flushing
+    // the last buffered bytes: both are checked here.
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return file.errorString();
+    if (!file.commit())
+        return file.errorString();
+    return QString();
+}
+
+} // namespace
 
 MdiChild::MdiChild(LVMainWindow *mainWindow) : LVMdiChild(mainWindow)
 {
@@ -125,17 +158,43 @@ QString MdiChild::imageFilter()
     return tr("All graphic files (%1);;All files (*.*)").arg(imagePatterns());
 }
 
+QByteArray MdiChild::writerFormat(const QString &fileName)
+{
+    const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray();
+}
+
+bool MdiChild::save()
+{
+    if (filePath.isEmpty())
+        return saveAs();
+    if (!writerFormat(filePath).isEmpty())
+        return saveFile(filePath);
+    // Qt reads this format but has no writer for it: the file stays as it is.
+    const QFileInfo file(filePath);
+    QMessageBox box(QMessageBox::Warning, tr("Vireon"),
+                    tr("'%1' cannot be saved in its own format.\n"
+                       "Do you want to save the image as PNG under another name?")
+                            .arg(curFile),
+                    QMessageBox::Save | QMessageBox::Cancel, this);
+    box.button(QMessageBox::Save)->setText(tr("Save &As..."));
+    if (box.exec() != QMessageBox::Save)
+        return false;
+    return saveAsFrom(file.absolutePath() + QLatin1Char('/') + file.completeBaseName()
+                      + QStringLiteral(".png"));
+}
+
 bool MdiChild::saveAs()
 {
-    const QString start = (mainWindow ? mainWindow->dirOpen : QString()) + QLatin1Char('/') + curFile;
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save As"), start, imageFilter());
-    if (fileName.isEmpty())
-        return false;
-    filePath = fileName;
-    curFile = QFileInfo(fileName).fileName();
-    if (mainWindow)
-        mainWindow->dirOpen = QFileInfo(fileName).absolutePath();
-    return saveFile(fileName);
+    return saveAsFrom((mainWindow ? mainWindow->dirOpen : QString()) + QLatin1Char('/') + curFile);
+}
+
+bool MdiChild::saveAsFrom(const QString &proposedPath)
+{
+    const QString fileName
+            = QFileDialog::getSaveFileName(this, tr("Save As"), proposedPath, imageFilter());
+    // The document takes the new name only when the file is written (saveFile).
+    return !fileName.isEmpty() && saveFile(fileName);
 }
 
 QImage MdiChild::renderPage()
@@ -162,16 +221,20 @@ QImage MdiChild::renderPage()
 
 bool MdiChild::saveFile(const QString &fileName)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QImage image = renderPage();
-    QImageWriter writer(fileName);
-    const bool written = !image.isNull() && writer.write(image);
-    QApplication::restoreOverrideCursor();
-    if (!written) {
+    const QByteArray format = writerFormat(fileName);
+    if (format.isEmpty()) {
         QMessageBox::warning(this, tr("Vireon"),
                              tr("Cannot write file %1:\nError opening file for writing.")
                                      .arg(fileName),
                              QMessageBox::Ok);
+        return false;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = writeImageFile(renderPage(), fileName, format);
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, tr("Vireon"),
+                             tr("Cannot write file %1:\n%2").arg(fileName, error), QMessageBox::Ok);
         return false;
     }
     setCurrentFile(fileName);

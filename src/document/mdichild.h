@@ -17,7 +17,10 @@ public:
     ~MdiChild() override;
 
     void newFile() override;
+    // A file Qt cannot write back is never touched: Save offers another name instead.
+    bool save() override;
     bool saveAs() override;
+    // Writes aside and replaces the file only when the whole image is on disk.
     bool saveFile(const QString &fileName) override;
     void print() override;
     void addPage() override;
@@ -35,6 +38,8 @@ public:
     static QString imagePatterns();
     // The Save As filter built from them.
     static QString imageFilter();
+    // The writer format for the file name's suffix; empty when Qt cannot write it.
+    static QByteArray writerFormat(const QString &fileName);
 
     bool closingFromFullScreen = false;
     int savedToolId = -1;
@@ -63,6 +68,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    bool saveAsFrom(const QString &proposedPath);
     bool fullScreenMode() const;
     void reportScale();
 };

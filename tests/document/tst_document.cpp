@@ -17,12 +17,21 @@
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QImageReader>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QUndoStack>
+
+#include <csignal>
+#include <optional>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +109,69 @@ VRImageItem *imageOf(MdiChild *doc)
     return objects.isEmpty() ? nullptr : dynamic_cast<VRImageItem *>(objects.first());
 }
 
+// One undoable edit: the top left corner cut out.
+void cutCorner(MdiChild *doc)
+{
+    doc->undoStack()->push(
+            new ModifyImageCommand(doc->lvScene()->currentPage(), imageOf(doc),
+                                   std::make_shared<CutImageCommand>(QRectF(0, 0, 5, 5))));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Formats Qt reads and cannot write.
+const QByteArray gifBytes
+        = QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+const QByteArray svgBytes = "<svg xmlns='http://www.w3.org/2000/svg' width='40' height='30'>"
+                            "<rect width='40' height='30' fill='blue'/></svg>";
+
+// While it lives, the process acts as an ordinary user, so that file permissions hold
+// in a test run as root too.
+class OrdinaryUser
+{
+public:
+    OrdinaryUser() : switched(::geteuid() == 0 && ::seteuid(65534) == 0) {}
+    ~OrdinaryUser()
+    {
+        if (switched && ::seteuid(0) == 0)
+            ::prctl(PR_SET_DUMPABLE, 1);
+    }
+
+private:
+    const bool switched;
+};
+
+// While it lives, no file of the process may grow beyond limit bytes, as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit) : handler(::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit low = previous;
+        low.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &low);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &previous);
+        ::signal(SIGXFSZ, handler);
+    }
+
+private:
+    rlimit previous {};
+    const sighandler_t handler;
+};
+
+enum SaveFault { GifFile, SvgFile, ReadOnlyFolder, LinkToDevFull, DiskFullWriting, DiskFullFlush };
+enum SaveEntry { SaveAction, SaveQuestion, SaveAsDialog };
+enum Meanwhile { NothingHappens, AskerClosed, AskerClosedInNestedLoop, AskerEdited };
+enum NextRequest { AnotherFile, UnsupportedSuffix, QuestionCancelled };
+
 } // namespace
 
 class DocumentTest : public QObject
@@ -122,11 +194,18 @@ private slots:
     void memoryStaysBounded();
     void loading_data();
     void loading();
-    void secondLoadWins();
+    void onlyTheNewestLoadArrives_data();
+    void onlyTheNewestLoadArrives();
+    void loadGoesToTheAskingDocument_data();
+    void loadGoesToTheAskingDocument();
     void alreadyShownFileIsActivated();
     void reuseActiveDocument();
     void savingWritesThePage();
     void savingToUnknownFormatFails();
+    void failedSaveKeepsTheFile_data();
+    void failedSaveKeepsTheFile();
+    void readOnlyFormatIsSavedAsPng_data();
+    void readOnlyFormatIsSavedAsPng();
     void savingLeavesOverlaysOut();
     void openEditSaveEndToEnd();
     void toolStateFollowsTheFocus();
@@ -149,6 +228,8 @@ void DocumentTest::init()
 
 void DocumentTest::cleanup()
 {
+    // An answerer left waiting by a failed test must not answer the next test's dialogs.
+    qDeleteAll(qApp->findChildren<ModalAnswerer *>(QString(), Qt::FindDirectChildrenOnly));
     for (MdiChild *doc : window->documents())
         doc->undoStack()->clear();
     window.reset();
@@ -202,9 +283,7 @@ void DocumentTest::modifiedMarkFollowsTheStack()
     QVERIFY(!doc->isWindowModified());
     QCOMPARE(doc->undoStack()->count(), 0);
 
-    doc->undoStack()->push(new ModifyImageCommand(
-            doc->lvScene()->currentPage(), imageOf(doc),
-            std::make_shared<CutImageCommand>(QRectF(0, 0, 5, 5))));
+    cutCorner(doc);
     QCOMPARE(doc->windowTitle(), QStringLiteral("mark.png[*]"));
     QVERIFY(doc->isWindowModified());
     doc->undoStack()->undo();
@@ -252,9 +331,7 @@ void DocumentTest::closeAsks()
     const QString file = writeImage(QStringLiteral("ask.png"), QSize(30, 20));
     QVERIFY(window->loadAndWait(file));
     MdiChild *doc = window->documents().value(0);
-    doc->undoStack()->push(new ModifyImageCommand(
-            doc->lvScene()->currentPage(), imageOf(doc),
-            std::make_shared<CutImageCommand>(QRectF(0, 0, 5, 5))));
+    cutCorner(doc);
 
     ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::StandardButton(answer));
     doc->subWindow->close();
@@ -461,16 +538,120 @@ void DocumentTest::loading()
     }
 }
 
-void DocumentTest::secondLoadWins()
+void DocumentTest::onlyTheNewestLoadArrives_data()
 {
+    QTest::addColumn<int>("next");
+    QTest::newRow("another file") << int(AnotherFile);
+    QTest::newRow("unsupported suffix") << int(UnsupportedSuffix);
+    QTest::newRow("save question cancelled") << int(QuestionCancelled);
+}
+
+void DocumentTest::onlyTheNewestLoadArrives()
+{
+    QFETCH(int, next);
     const QString first = writeImage(QStringLiteral("first.png"), QSize(1200, 900));
     const QString second = writeImage(QStringLiteral("second.png"), QSize(20, 10));
-    window->loadImage(first);
-    QVERIFY(window->loadAndWait(second));
+    MdiChild *asked = nullptr;
+    if (next == QuestionCancelled) {
+        QVERIFY(window->loadAndWait(second));
+        asked = window->documents().first();
+    }
+    QVERIFY(window->loadImage(first));
+    QFuture<ImageInfo> firstLoad = window->loadWatcher->future();
+    if (next == AnotherFile) {
+        QVERIFY(window->loadAndWait(second));
+    } else if (next == UnsupportedSuffix) {
+        QVERIFY(window->loadImage(dir->filePath(QStringLiteral("notes.xyz")), false));
+    } else {
+        cutCorner(asked);
+        ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::Cancel);
+        QVERIFY(!window->loadImage(second, false));
+        QVERIFY(answerer->answered());
+    }
     // The first result, wherever it was, never reaches a document.
+    firstLoad.waitForFinished();
     QCoreApplication::processEvents();
-    QCOMPARE(window->documents().size(), 1);
-    QCOMPARE(window->documents().first()->currentFilePath(), second);
+    const QStringList expected = next == UnsupportedSuffix ? QStringList() : QStringList { second };
+    QStringList shown;
+    for (MdiChild *doc : window->documents())
+        shown << doc->currentFilePath();
+    QCOMPARE(shown, expected);
+    if (asked)
+        QCOMPARE(asked->undoStack()->count(), 1);
+}
+
+void DocumentTest::loadGoesToTheAskingDocument_data()
+{
+    QTest::addColumn<int>("meanwhile");
+    QTest::newRow("asker still open") << int(NothingHappens);
+    QTest::newRow("asker closed") << int(AskerClosed);
+    QTest::newRow("asker closed in a nested event loop") << int(AskerClosedInNestedLoop);
+    QTest::newRow("asker edited") << int(AskerEdited);
+}
+
+void DocumentTest::loadGoesToTheAskingDocument()
+{
+    QFETCH(int, meanwhile);
+    const QString a = writeImage(QStringLiteral("a.png"), QSize(20, 10));
+    const QString b = writeImage(QStringLiteral("b.png"), QSize(30, 20));
+    const QString big = writeImage(QStringLiteral("big.png"), QSize(1600, 1200));
+    QVERIFY(window->loadAndWait(a));
+    QVERIFY(window->loadAndWait(b));
+    QPointer<MdiChild> asker = window->documents().at(0);
+    MdiChild *other = window->documents().at(1);
+    cutCorner(other);
+
+    // As from a menu or a dialog: the window closed there outlives the load, deleted only
+    // when that loop returns. Queued ahead of the load's results, so it comes first.
+    QEventLoop outer;
+    if (meanwhile == AskerClosedInNestedLoop) {
+        QMetaObject::invokeMethod(
+                &outer,
+                [&] {
+                    asker->subWindow->close();
+                    QEventLoop inner;
+                    connect(window->loadWatcher.get(), &QFutureWatcherBase::finished, &inner,
+                            &QEventLoop::quit);
+                    QTimer::singleShot(30000, &inner, &QEventLoop::quit);
+                    inner.exec();
+                    outer.quit();
+                },
+                Qt::QueuedConnection);
+    }
+    // The question goes to a, which has nothing to save; the user turns to b during the load.
+    window->mdiArea->setActiveSubWindow(asker->subWindow);
+    QVERIFY(window->loadImage(big, false));
+    window->mdiArea->setActiveSubWindow(other->subWindow);
+    if (meanwhile == AskerClosed)
+        asker->subWindow->close();
+    else if (meanwhile == AskerEdited)
+        cutCorner(asker);
+    else if (meanwhile == AskerClosedInNestedLoop)
+        outer.exec();
+    QTRY_VERIFY_WITH_TIMEOUT(window->loadWatcher->isFinished(), 30000);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(other->currentFilePath(), b);
+    QCOMPARE(other->undoStack()->count(), 1);
+    MdiChild *shown = nullptr;
+    for (MdiChild *doc : window->documents()) {
+        if (doc->currentFilePath() == big)
+            shown = doc;
+    }
+    QVERIFY(shown);
+    QCOMPARE(imageOf(shown)->currentImage().size(), QSize(1600, 1200));
+    // It comes to the front, fitted to the area like any image just shown.
+    QCOMPARE(window->activeDocument(), shown);
+    const QSize viewport = shown->viewport()->size();
+    const double fit = qMin(viewport.width() / 1640.0, viewport.height() / 1240.0);
+    QVERIFY2(qAbs(shown->transform().m11() - fit) < 0.01,
+             qPrintable(QString::number(shown->transform().m11())));
+    QCOMPARE(shown == asker, meanwhile == NothingHappens);
+    QTRY_COMPARE(window->documents().size(), meanwhile == AskerEdited ? 3 : 2);
+    if (meanwhile == AskerEdited) {
+        QCOMPARE(asker->currentFilePath(), a);
+        QCOMPARE(asker->undoStack()->count(), 1);
+    }
 }
 
 void DocumentTest::alreadyShownFileIsActivated()
@@ -538,9 +719,7 @@ void DocumentTest::savingToUnknownFormatFails()
     const QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
     QVERIFY(window->loadAndWait(source));
     MdiChild *doc = window->documents().first();
-    doc->undoStack()->push(new ModifyImageCommand(
-            doc->lvScene()->currentPage(), imageOf(doc),
-            std::make_shared<CutImageCommand>(QRectF(0, 0, 8, 6))));
+    cutCorner(doc);
     const QString target = dir->filePath(QStringLiteral("x.nowriter"));
     ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::Ok);
     QVERIFY(!doc->saveFile(target));
@@ -551,6 +730,170 @@ void DocumentTest::savingToUnknownFormatFails()
     QVERIFY(doc->isWindowModified());
     QCOMPARE(doc->undoStack()->count(), 1);
     QVERIFY(!QFile::exists(target));
+}
+
+void DocumentTest::failedSaveKeepsTheFile_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("entry");
+    QTest::newRow("gif, Save") << int(GifFile) << int(SaveAction);
+    QTest::newRow("gif, save question") << int(GifFile) << int(SaveQuestion);
+    QTest::newRow("gif, Save As") << int(GifFile) << int(SaveAsDialog);
+    QTest::newRow("svg, Save") << int(SvgFile) << int(SaveAction);
+    QTest::newRow("read-only folder, Save") << int(ReadOnlyFolder) << int(SaveAction);
+    QTest::newRow("read-only folder, save question") << int(ReadOnlyFolder) << int(SaveQuestion);
+    QTest::newRow("read-only folder, Save As") << int(ReadOnlyFolder) << int(SaveAsDialog);
+    QTest::newRow("link to /dev/full, Save") << int(LinkToDevFull) << int(SaveAction);
+    QTest::newRow("link to /dev/full, Save As") << int(LinkToDevFull) << int(SaveAsDialog);
+    QTest::newRow("disk full while writing, Save") << int(DiskFullWriting) << int(SaveAction);
+    QTest::newRow("disk full at the last flush, Save") << int(DiskFullFlush) << int(SaveAction);
+    QTest::newRow("disk full at the last flush, save question")
+            << int(DiskFullFlush) << int(SaveQuestion);
+    QTest::newRow("disk full at the last flush, Save As")
+            << int(DiskFullFlush) << int(SaveAsDialog);
+}
+
+void DocumentTest::failedSaveKeepsTheFile()
+{
+    QFETCH(int, fault);
+    QFETCH(int, entry);
+    // Open to the ordinary user the permission cases act as (who may keep root's group).
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner
+            | QFile::ExeGroup | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(dir->path(), readable | QFile::WriteOwner));
+    const QString source = writeImage(QStringLiteral("source.png"), QSize(40, 30));
+    if (fault == DiskFullWriting) {
+        // Noise: too much for the write buffer, so the write itself runs out of room.
+        QImage noise(400, 300, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y)
+            random.fillRange(reinterpret_cast<quint32 *>(noise.scanLine(y)), noise.width());
+        QVERIFY(noise.save(source));
+    }
+    const QString locked = dir->filePath(QStringLiteral("locked"));
+    QString target = dir->filePath(QStringLiteral("photo.png"));
+    if (fault == GifFile) {
+        target = dir->filePath(QStringLiteral("photo.gif"));
+        QVERIFY(ImageFixtures::writeFile(target, gifBytes));
+    } else if (fault == SvgFile) {
+        if (!QImageReader::supportedImageFormats().contains("svg"))
+            QSKIP("No SVG image plugin");
+        target = dir->filePath(QStringLiteral("drawing.svg"));
+        QVERIFY(ImageFixtures::writeFile(target, svgBytes));
+    } else if (fault == ReadOnlyFolder) {
+        QVERIFY(QDir().mkdir(locked));
+        target = locked + QStringLiteral("/photo.png");
+        QVERIFY(QFile::copy(source, target));
+        // Only the folder is closed: the file itself could be overwritten in place.
+        QVERIFY(QFile::setPermissions(target,
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
+                                              | QFile::WriteOwner | QFile::WriteGroup
+                                              | QFile::WriteOther));
+    } else if (fault == LinkToDevFull) {
+        target = dir->filePath(QStringLiteral("full.png"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/full"), target));
+    } else {
+        QVERIFY(QFile::copy(source, target));
+    }
+    // The document comes from the file that must survive, or goes there with Save As.
+    const bool bound = entry != SaveAsDialog && fault != LinkToDevFull;
+    QVERIFY(window->loadAndWait(bound ? target : source));
+    MdiChild *doc = window->documents().value(0);
+    QVERIFY(doc);
+    if (entry != SaveAsDialog && fault == LinkToDevFull)
+        doc->setCurrentFile(target);
+    cutCorner(doc);
+    const QString path = doc->currentFilePath();
+    const QString title = doc->windowTitle();
+    const QByteArray before = fault == LinkToDevFull ? QByteArray() : contents(target);
+    const QDir folder = QFileInfo(target).absoluteDir();
+    const auto listing = [&] {
+        return folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System
+                                | QDir::NoDotAndDotDot);
+    };
+    const QStringList filesBefore = listing();
+
+    // A format Qt only reads is offered Save As, which the user declines here.
+    const bool readOnlyFormat = (fault == GifFile || fault == SvgFile) && entry != SaveAsDialog;
+    const auto last = readOnlyFormat ? QMessageBox::Cancel : QMessageBox::Ok;
+    ModalAnswerer *answerer = entry == SaveAction ? ModalAnswerer::messageBox(last)
+            : entry == SaveQuestion
+            ? ModalAnswerer::messageBox(QMessageBox::Save)->thenMessageBox(last)
+            : ModalAnswerer::fileDialog(target)
+                      ->thenMessageBox(QMessageBox::Yes)
+                      ->thenMessageBox(last);
+    bool saved = true;
+    {
+        const auto unlock
+                = qScopeGuard([&] { QFile::setPermissions(locked, readable | QFile::WriteOwner); });
+        if (fault == ReadOnlyFolder)
+            QVERIFY(QFile::setPermissions(locked, readable));
+        std::optional<OrdinaryUser> user;
+        std::optional<FileSizeLimit> limit;
+        if (fault == ReadOnlyFolder || fault == LinkToDevFull)
+            user.emplace();
+        if (fault == DiskFullWriting || fault == DiskFullFlush)
+            limit.emplace(64);
+        saved = entry == SaveAction     ? doc->save()
+                : entry == SaveAsDialog ? doc->saveAs()
+                                        : window->loadImage(source, false);
+    }
+    QVERIFY(!saved);
+    QVERIFY(answerer->answered());
+    QCOMPARE(answerer->title(), QStringLiteral("Vireon"));
+    QVERIFY2(answerer->text().contains(QFileInfo(target).fileName()), qPrintable(answerer->text()));
+    if (fault == LinkToDevFull) {
+        QCOMPARE(QFileInfo(target).symLinkTarget(), QStringLiteral("/dev/full"));
+        QVERIFY(QFileInfo::exists(QStringLiteral("/dev/full")));
+        QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
+    } else {
+        QCOMPARE(contents(target), before);
+    }
+    QCOMPARE(listing(), filesBefore);
+    // The document stays as it was, bound to its old name, with its edit.
+    QCOMPARE(window->documents(), QList<MdiChild *> { doc });
+    QCOMPARE(doc->currentFilePath(), path);
+    QCOMPARE(doc->windowTitle(), title);
+    QVERIFY(doc->isWindowModified());
+    QCOMPARE(doc->undoStack()->count(), 1);
+    QVERIFY(!window->isLoading());
+}
+
+void DocumentTest::readOnlyFormatIsSavedAsPng_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("proposed");
+    QTest::newRow("gif") << "photo.gif" << gifBytes << "photo.png";
+    if (QImageReader::supportedImageFormats().contains("svg"))
+        QTest::newRow("svg") << "my.drawing.svg" << svgBytes << "my.drawing.png";
+}
+
+void DocumentTest::readOnlyFormatIsSavedAsPng()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, proposed);
+    const QString original = dir->filePath(name);
+    QVERIFY(ImageFixtures::writeFile(original, bytes));
+    QVERIFY(window->loadAndWait(original));
+    MdiChild *doc = window->documents().value(0);
+    QVERIFY(doc);
+    const QSize size = imageOf(doc)->currentImage().size();
+    cutCorner(doc);
+
+    const QString png = dir->filePath(proposed);
+    ModalAnswerer *offer = ModalAnswerer::messageBox(QMessageBox::Save);
+    ModalAnswerer *dialog = offer->thenFileDialog(png);
+    QVERIFY(doc->save());
+    QVERIFY(dialog->answered());
+    QCOMPARE(dialog->text(), png);
+    QCOMPARE(contents(original), bytes);
+    QImageReader written(png);
+    QCOMPARE(written.format(), QByteArray("png"));
+    QCOMPARE(written.size(), size);
+    QCOMPARE(doc->currentFilePath(), png);
+    QVERIFY(!doc->isWindowModified());
 }
 
 void DocumentTest::savingLeavesOverlaysOut()

@@ -34,6 +34,24 @@ ModalAnswerer *ModalAnswerer::fileDialog(const QString &path)
     return answerer;
 }
 
+ModalAnswerer *ModalAnswerer::thenMessageBox(QMessageBox::StandardButton button)
+{
+    return follow(messageBox(button));
+}
+
+ModalAnswerer *ModalAnswerer::thenFileDialog(const QString &path)
+{
+    return follow(fileDialog(path));
+}
+
+ModalAnswerer *ModalAnswerer::follow(ModalAnswerer *answerer)
+{
+    // Waits until this one has answered, so that both never take the same dialog.
+    answerer->timer.stop();
+    next = answerer;
+    return answerer;
+}
+
 void ModalAnswerer::poll()
 {
     if (++turns > maxTurns) {
@@ -49,6 +67,9 @@ void ModalAnswerer::poll()
             return;
         timer.stop();
         done = true;
+        seenText = dialog->selectedFiles().value(0);
+        if (next)
+            next->timer.start();
         if (path.isEmpty()) {
             dialog->reject();
         } else {
@@ -62,6 +83,8 @@ void ModalAnswerer::poll()
         return;
     timer.stop();
     done = true;
+    if (next)
+        next->timer.start();
     seenTitle = box->windowTitle();
     seenText = box->text();
     seenIcon = box->icon();

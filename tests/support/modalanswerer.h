@@ -20,9 +20,13 @@ public:
                                      std::function<void()> whileOpen = {});
     // Enters the path in the next QFileDialog and accepts it; an empty path cancels it.
     static ModalAnswerer *fileDialog(const QString &path);
+    // Answer the dialog that follows the one this answerer takes, for code that asks twice.
+    ModalAnswerer *thenMessageBox(QMessageBox::StandardButton button);
+    ModalAnswerer *thenFileDialog(const QString &path);
 
     bool answered() const { return done; }
-    // Title and text of the message box that was answered.
+    // Title and text of the message box that was answered; for a file dialog, the text is
+    // the file it proposed.
     QString title() const { return seenTitle; }
     QString text() const { return seenText; }
     QMessageBox::Icon icon() const { return seenIcon; }
@@ -31,6 +35,7 @@ public:
 private:
     ModalAnswerer();
     void poll();
+    ModalAnswerer *follow(ModalAnswerer *next);
 
     QTimer timer;
     int turns = 0;
@@ -39,6 +44,7 @@ private:
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString path;
     std::function<void()> whileOpen;
+    QPointer<ModalAnswerer> next;
     QString seenTitle;
     QString seenText;
     QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
