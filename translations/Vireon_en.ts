@@ -74,6 +74,24 @@ Error opening file for writing.</source>
         <source>Exit</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; cannot be saved in its own format.
+Do you want to save the image as PNG under another name?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>StatusBar</name>
@@ -131,7 +149,7 @@ Error opening file for writing.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&apos;%1&apos; already exists. Do you want to rename &apos;%2&apos;&apos; to &apos;%3&apos;?</source>
+        <source>&apos;%1&apos; already exists. Do you want to rename &apos;%2&apos; to &apos;%3&apos;?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -75,6 +75,26 @@ Error opening file for writing.</source>
         <source>Exit</source>
         <translation>Выход</translation>
     </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Это не обычный файл.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; cannot be saved in its own format.
+Do you want to save the image as PNG under another name?</source>
+        <translation>«%1» нельзя сохранить в его собственном формате.
+Сохранить изображение как PNG под другим именем?</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Сохранить &amp;как...</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2</source>
+        <translation>Не удалось записать файл %1:
+%2</translation>
+    </message>
 </context>
 <context>
     <name>StatusBar</name>
@@ -134,7 +154,7 @@ Error opening file for writing.</source>
         <translation>Vireon</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; already exists. Do you want to rename &apos;%2&apos;&apos; to &apos;%3&apos;?</source>
+        <source>&apos;%1&apos; already exists. Do you want to rename &apos;%2&apos; to &apos;%3&apos;?</source>
         <translation>«%1» уже существует. Переименовать «%2» в «%3»?</translation>
     </message>
 </context>
