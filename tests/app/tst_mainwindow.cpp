@@ -87,10 +87,7 @@ void MainWindowTest::browseAndOpen()
     TestEnvironment::clearSettings();
     QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
 
-    MainWindow window(true);
-    window.resize(1200, 900);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    TestWindow window;
     ThumbnailListView *view = window.thumbnails()->view();
     ThumbnailListModel *model = window.thumbnails()->model();
 
@@ -235,10 +232,7 @@ void MainWindowTest::cancelKeepsTheListOnTheDocument()
     const QStringList files = makeFolder(dir.path());
     TestEnvironment::clearSettings();
     QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
-    MainWindow window(true);
-    window.resize(1200, 900);
-    window.show();
-    QApplication::setActiveWindow(&window);
+    TestWindow window;
     ThumbnailListView *view = window.thumbnails()->view();
     view->setCurrentFile(files.at(0));
     QTRY_VERIFY(window.activeDocument());
