@@ -207,10 +207,10 @@ bool ObjectStream::colourSpecFits(QDataStream &in)
     QIODevice *device = in.device();
     if (!device)
         return ObjectStream::fail(in, QDataStream::ReadPastEnd);
-    const QByteArray spec = device->peek(1);
-    if (spec.isEmpty())
+    const QByteArray model = device->peek(1);
+    if (model.isEmpty())
         return ObjectStream::fail(in, QDataStream::ReadPastEnd);
-    const qint8 value = qint8(spec.at(0));
+    const qint8 value = qint8(model.at(0));
     return (value >= QColor::Invalid && value <= QColor::ExtendedRgb) || ObjectStream::fail(in);
 }
 

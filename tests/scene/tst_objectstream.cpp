@@ -181,10 +181,10 @@ QByteArray textWithFontSizes(double pointSize, qint32 pixelSize)
 }
 
 // A rectangle entry whose colour names the given colour model.
-void writeRectWithColourSpec(QDataStream &out, qint8 spec)
+void writeRectWithColourModel(QDataStream &out, qint8 model)
 {
     out << qint32(ObjectItem::RectType) << QPointF(3, 4) << QRectF(0, 0, 40, 30);
-    out << spec << quint16(0xffff) << quint16(1) << quint16(2) << quint16(3) << quint16(0);
+    out << model << quint16(0xffff) << quint16(1) << quint16(2) << quint16(3) << quint16(0);
     out << qint8(0) << 0.0 << 0.0 << qint32(0);
 }
 
@@ -629,9 +629,9 @@ void ObjectStreamTest::damagedInput_data()
             3) << 1;
     // Beyond the enumeration's range: reading it back as a colour model is undefined.
     QTest::newRow("colour model -1")
-            << afterRect([](QDataStream &out) { writeRectWithColourSpec(out, -1); }) << 1;
+            << afterRect([](QDataStream &out) { writeRectWithColourModel(out, -1); }) << 1;
     QTest::newRow("colour model 100")
-            << afterRect([](QDataStream &out) { writeRectWithColourSpec(out, 100); }) << 1;
+            << afterRect([](QDataStream &out) { writeRectWithColourModel(out, 100); }) << 1;
     QTest::newRow("position not a number") << afterRect([](QDataStream &out) {
         out << qint32(ObjectItem::RectType) << QPointF(std::numeric_limits<double>::quiet_NaN(), 0)
             << QRectF(0, 0, 4, 4) << QColor() << qint8(0) << 0.0 << 0.0 << qint32(0);
