@@ -16,21 +16,26 @@
 #include "testmemory.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QComboBox>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QUndoStack>
 
 #include <csignal>
 #include <optional>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -167,6 +172,43 @@ private:
     const sighandler_t handler;
 };
 
+// Runs exiftool, the independent reader and writer of photo metadata.
+bool exiftool(const QStringList &arguments, QByteArray *output = nullptr)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    if (program.isEmpty())
+        qWarning("exiftool is missing: run scripts/install-deps");
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return true;
+}
+
+// Every tag exiftool finds, by group and name ("IFD0:Make"), as numbers where they are.
+QVariantMap photoTags(const QString &path)
+{
+    QByteArray json;
+    if (!exiftool({ QStringLiteral("-j"), QStringLiteral("-n"), QStringLiteral("-G1"),
+                    QStringLiteral("-all"), QStringLiteral("-JPEGQualityEstimate"), path },
+                  &json))
+        return {};
+    return QJsonDocument::fromJson(json).array().first().toObject().toVariantMap();
+}
+
+// One undoable edit away from the corners, which tell the picture's orientation.
+void cutMiddle(MdiChild *doc)
+{
+    doc->undoStack()->push(
+            new ModifyImageCommand(doc->lvScene()->currentPage(), imageOf(doc),
+                                   std::make_shared<CutImageCommand>(QRectF(12, 12, 6, 6))));
+}
+
+enum PhotoRoute { SavedAs, SavedOverItself, SavedAsPngFirst };
+enum PhotoFault { PngSource, PngTarget, DamagedExif, SourceRemoved, SourceIsPipe };
 enum SaveFault { GifFile, SvgFile, ReadOnlyFolder, LinkToDevFull, DiskFullWriting, DiskFullFlush };
 enum SaveEntry { SaveAction, SaveQuestion, SaveAsDialog };
 enum Meanwhile { NothingHappens, AskerClosed, AskerClosedInNestedLoop, AskerEdited };
@@ -209,9 +251,14 @@ private slots:
     void savingLeavesOverlaysOut();
     void openEditSaveEndToEnd();
     void toolStateFollowsTheFocus();
+    void photoKeepsItsMetadata_data();
+    void photoKeepsItsMetadata();
+    void metadataNeverFailsTheSave_data();
+    void metadataNeverFailsTheSave();
 
 private:
     QString writeImage(const QString &name, const QSize &size);
+    QString writePhoto(const QString &name);
     std::unique_ptr<TestWindow> window;
     std::unique_ptr<QTemporaryDir> dir;
 };
@@ -342,6 +389,31 @@ void DocumentTest::closeAsks()
     QCOMPARE(QImage(file).pixelColor(1, 1) == QColor(Qt::white), saved);
 }
 
+// A 48 x 32 camera photo to be turned upright (orientation 6), with the metadata a camera
+// and a photo manager write: maker, date, place, sizes, preview, XMP, colour profile.
+QString DocumentTest::writePhoto(const QString &name)
+{
+    const QString path = dir->filePath(name);
+    const QString preview = dir->filePath(QStringLiteral("preview.jpg"));
+    const QString profile = dir->filePath(QStringLiteral("profile.icc"));
+    if (!ImageFixtures::pattern(QSize(48, 32), QImage::Format_RGB32).save(path, "JPEG", 95)
+        || !ImageFixtures::pattern(QSize(24, 16), QImage::Format_RGB32).save(preview, "JPEG")
+        || !ImageFixtures::writeFile(profile, QColorSpace(QColorSpace::SRgb).iccProfile()))
+        return QString();
+    const bool written = exiftool(
+            { QStringLiteral("-n"), QStringLiteral("-Make=Kestrel"),
+              QStringLiteral("-DateTimeOriginal=2024:05:17 10:20:30"),
+              QStringLiteral("-GPSLatitude=48.8583"), QStringLiteral("-GPSLatitudeRef=N"),
+              QStringLiteral("-GPSLongitude=2.2945"), QStringLiteral("-GPSLongitudeRef=E"),
+              QStringLiteral("-Orientation=6"), QStringLiteral("-ExifImageWidth=48"),
+              QStringLiteral("-ExifImageHeight=32"), QStringLiteral("-XMP-tiff:Orientation=6"),
+              QStringLiteral("-XMP-dc:Creator=Ada Field"),
+              QStringLiteral("-ThumbnailImage<=") + preview,
+              QStringLiteral("-ICC_Profile<=") + profile, QStringLiteral("-overwrite_original"),
+              path });
+    return written ? path : QString();
+}
+
 void DocumentTest::orientation_data()
 {
     QTest::addColumn<int>("tag");
@@ -394,7 +466,7 @@ void DocumentTest::orientation()
     QCOMPARE(imageOrientation(jpeg), tag);
 
     // The loader shows the picture upright.
-    const ImageInfo info = loadImageFile({path, true});
+    const ImageInfo info = loadImageFile({ path, true });
     QCOMPARE(info.image.size(), tag >= 5 ? size.transposed() : size);
     QCOMPARE(ImageFixtures::corners(info.image), corners);
 }
@@ -674,7 +746,7 @@ void DocumentTest::reuseActiveDocument()
     QVERIFY(window->loadAndWait(a));
     MdiChild *doc = window->documents().first();
     QVERIFY(window->loadAndWait(b, false));
-    QCOMPARE(window->documents(), QList<MdiChild *>{doc});
+    QCOMPARE(window->documents(), QList<MdiChild *> { doc });
     QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
     QCOMPARE(imageOf(doc)->currentImage().size(), QSize(30, 40));
     QCOMPARE(doc->windowTitle(), QStringLiteral("b.png"));
@@ -694,9 +766,9 @@ void DocumentTest::savingWritesThePage()
     QVERIFY(window->loadAndWait(source));
     MdiChild *doc = window->documents().first();
     doc->scale(0.5, 0.5);
-    doc->undoStack()->push(new ModifyImageCommand(
-            doc->lvScene()->currentPage(), imageOf(doc),
-            std::make_shared<CutImageCommand>(QRectF(10, 5, 8, 6))));
+    doc->undoStack()->push(
+            new ModifyImageCommand(doc->lvScene()->currentPage(), imageOf(doc),
+                                   std::make_shared<CutImageCommand>(QRectF(10, 5, 8, 6))));
     imageOf(doc)->setSelected(true);
 
     const QString target = dir->filePath(QStringLiteral("x.png"));
@@ -927,9 +999,9 @@ void DocumentTest::openEditSaveEndToEnd()
     MdiChild *doc = window->documents().first();
     QCOMPARE(doc->currentFilePath(), source);
 
-    doc->undoStack()->push(new ModifyImageCommand(
-            doc->lvScene()->currentPage(), imageOf(doc),
-            std::make_shared<CutImageCommand>(QRectF(0, 0, 16, 16))));
+    doc->undoStack()->push(
+            new ModifyImageCommand(doc->lvScene()->currentPage(), imageOf(doc),
+                                   std::make_shared<CutImageCommand>(QRectF(0, 0, 16, 16))));
     const QString target = dir->filePath(QStringLiteral("edited.png"));
     ModalAnswerer *save = ModalAnswerer::fileDialog(target);
     window->saveAs();
@@ -970,6 +1042,113 @@ void DocumentTest::toolStateFollowsTheFocus()
     QCOMPARE(tool->value, 42);
     QVERIFY(window->toolWatcher->focusSwitched);
     QCOMPARE(window->toolWatcher->switchedName, QStringLiteral("a.png"));
+}
+
+void DocumentTest::photoKeepsItsMetadata_data()
+{
+    QTest::addColumn<int>("route");
+    QTest::newRow("saved as another JPEG") << int(SavedAs);
+    QTest::newRow("saved over itself") << int(SavedOverItself);
+    // The PNG holds no metadata; the photo it came from still does.
+    QTest::newRow("saved as PNG, then as JPEG") << int(SavedAsPngFirst);
+}
+
+void DocumentTest::photoKeepsItsMetadata()
+{
+    QFETCH(int, route);
+    const QString source = writePhoto(QStringLiteral("photo.jpg"));
+    QVERIFY(!source.isEmpty());
+    const QVariantMap before = photoTags(source);
+    QVERIFY(window->loadAndWait(source));
+    MdiChild *doc = window->documents().first();
+    // Orientation 6: the stored 48 x 32 picture stands upright as 32 x 48.
+    const QSize upright(32, 48);
+    const QString uprightCorners = QStringLiteral("cadb");
+    QCOMPARE(imageOf(doc)->currentImage().size(), upright);
+    cutMiddle(doc);
+    if (route == SavedAsPngFirst) {
+        QVERIFY(doc->saveFile(dir->filePath(QStringLiteral("edited.png"))));
+        cutMiddle(doc);
+    }
+    QVERIFY(doc->isWindowModified());
+    const QString target = route == SavedOverItself ? source : dir->filePath("edited.jpg");
+    QVERIFY(doc->saveFile(target));
+    QVERIFY(!doc->isWindowModified());
+
+    const QVariantMap after = photoTags(target);
+    for (const char *tag :
+         { "IFD0:Make", "ExifIFD:DateTimeOriginal", "GPS:GPSLatitude", "GPS:GPSLongitude",
+           "XMP-dc:Creator", "ICC_Profile:ProfileDescription" }) {
+        QVERIFY2(before.contains(tag), tag);
+        QVERIFY2(after.value(tag) == before.value(tag), tag);
+    }
+    // The pixels stand upright now: no reader may turn them again.
+    QCOMPARE(after.value("IFD0:Orientation").toInt(), 1);
+    QCOMPARE(after.value("XMP-tiff:Orientation").toInt(), 1);
+    QCOMPARE(QSize(after.value("ExifIFD:ExifImageWidth").toInt(),
+                   after.value("ExifIFD:ExifImageHeight").toInt()),
+             upright);
+    QCOMPARE(after.value("File:JPEGQualityEstimate").toInt(), MdiChild::jpegQuality);
+    QImageReader reader(target);
+    reader.setAutoTransform(true);
+    const QImage shown = reader.read();
+    QCOMPARE(shown.size(), upright);
+    QCOMPARE(ImageFixtures::corners(shown), uprightCorners);
+    // The embedded preview shows the new pixels too.
+    QByteArray preview;
+    QVERIFY(exiftool({ QStringLiteral("-b"), QStringLiteral("-ThumbnailImage"), target },
+                     &preview));
+    const QImage previewImage = QImage::fromData(preview);
+    QCOMPARE(previewImage.size(), upright);
+    QCOMPARE(ImageFixtures::corners(previewImage), uprightCorners);
+}
+
+void DocumentTest::metadataNeverFailsTheSave_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::newRow("PNG saved as JPEG") << int(PngSource);
+    QTest::newRow("photo saved as PNG") << int(PngTarget);
+    QTest::newRow("damaged Exif") << int(DamagedExif);
+    QTest::newRow("photo removed meanwhile") << int(SourceRemoved);
+    QTest::newRow("photo replaced by a pipe") << int(SourceIsPipe);
+}
+
+void DocumentTest::metadataNeverFailsTheSave()
+{
+    QFETCH(int, fault);
+    const QString source = fault == PngSource
+            ? writeImage(QStringLiteral("photo.png"), QSize(32, 48))
+            : writePhoto(QStringLiteral("photo.jpg"));
+    QVERIFY(!source.isEmpty());
+    if (fault == DamagedExif) {
+        // The first directory lies far beyond the segment.
+        QByteArray bytes = contents(source);
+        const int tiff = bytes.indexOf(QByteArray("Exif\0\0", 6)) + 6;
+        QVERIFY(tiff > 6 && bytes.mid(tiff, 2) == "MM");
+        bytes.replace(tiff + 4, 4, QByteArray("\xff\xff\xff\x00", 4));
+        QVERIFY(ImageFixtures::writeFile(source, bytes));
+    }
+    QVERIFY(window->loadAndWait(source));
+    MdiChild *doc = window->documents().first();
+    cutMiddle(doc);
+    if (fault == SourceRemoved || fault == SourceIsPipe)
+        QVERIFY(QFile::remove(source));
+    if (fault == SourceIsPipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+    const QImage page = doc->renderPage().convertToFormat(QImage::Format_RGB32);
+
+    const QString target = dir->filePath(fault == PngTarget ? "edited.png" : "edited.jpg");
+    QVERIFY(doc->saveFile(target));
+    QVERIFY(!doc->isWindowModified());
+    const QImage written = QImage(target).convertToFormat(QImage::Format_RGB32);
+    if (fault == PngTarget) {
+        QCOMPARE(written, page);
+    } else {
+        QCOMPARE(written.size(), page.size());
+        QCOMPARE(ImageFixtures::corners(written), ImageFixtures::corners(page));
+        QCOMPARE(photoTags(target).value("File:JPEGQualityEstimate").toInt(),
+                 MdiChild::jpegQuality);
+    }
 }
 
 Q_IMPORT_PLUGIN(BlindImagePlugin)
