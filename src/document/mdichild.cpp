@@ -1,9 +1,9 @@
 #include "mdichild.h"
 #include "photometadata.h"
 
-#include "framework/lvmainwindow.h"
 #include "framework/lvtool.h"
 #include "framework/lvtoolwatcher.h"
+#include "framework/lvmainwindow.h"
 #include "scene/addobjectcommand.h"
 #include "scene/addpagecommand.h"
 #include "scene/pageitem.h"
@@ -240,10 +240,10 @@ bool MdiChild::saveFile(const QString &fileName)
 {
     const QByteArray format = writerFormat(fileName);
     if (format.isEmpty()) {
-        QMessageBox::warning(
-                this, tr("Vireon"),
-                tr("Cannot write file %1:\nError opening file for writing.").arg(fileName),
-                QMessageBox::Ok);
+        QMessageBox::warning(this, tr("Vireon"),
+                             tr("Cannot write file %1:\nError opening file for writing.")
+                                     .arg(fileName),
+                             QMessageBox::Ok);
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -76,11 +76,11 @@ QByteArray previewOf(const QImage &image)
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(previewQuality);
-    QImage preview = image.convertToFormat(QImage::Format_RGB32);
+    QImage preview = image;
     if (preview.width() > previewSide || preview.height() > previewSide)
         preview = preview.scaled(previewSide, previewSide, Qt::KeepAspectRatio,
                                  Qt::SmoothTransformation);
-    return writer.write(preview) ? bytes : QByteArray();
+    return writer.write(preview.convertToFormat(QImage::Format_RGB32)) ? bytes : QByteArray();
 }
 
 // Makes the metadata describe the new pixels: upright, of their size, with their preview.
