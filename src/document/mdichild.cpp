@@ -1,4 +1,5 @@
 #include "mdichild.h"
+#include "photometadata.h"
 
 #include "framework/lvtool.h"
 #include "framework/lvtoolwatcher.h"
@@ -30,14 +31,23 @@ namespace {
 
 // Encodes first, so that nothing on disk is touched unless the image is ready; then writes
 // aside and renames over the file. Returns the reason of a failure, empty on success.
-QString writeImageFile(const QImage &image, const QString &fileName, const QByteArray &format)
+// A JPEG keeps the metadata of the photo it came from, photoFile; that is best effort and
+// never fails the save.
+QString writeImageFile(const QImage &image, const QString &fileName, const QByteArray &format,
+                       const QString &photoFile)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
+    const bool jpeg = MdiChild::isJpegFormat(format);
+    if (jpeg)
+        writer.setQuality(MdiChild::jpegQuality);
     if (image.isNull() || !writer.write(image))
         return writer.errorString();
+    buffer.close();
+    if (jpeg && !photoFile.isEmpty())
+        PhotoMetadata::carryOver(photoFile, bytes, image);
     // A device or pipe behind the name (through a link, say) would be replaced by a file.
     const QFileInfo existing(fileName);
     if (existing.exists() && !existing.isFile())
@@ -109,6 +119,8 @@ void MdiChild::setImage(const QImage &image)
     PageItem *page = documentScene->currentPage();
     if (image.isNull() || !page)
         return;
+    // A new picture: its file is where a photo's metadata come from.
+    photoFile = filePath;
     page->setPageRect(QRect(0, 0, image.width(), image.height()));
     documentScene->layoutPages();
     fitToWindow();
@@ -162,6 +174,11 @@ QByteArray MdiChild::writerFormat(const QString &fileName)
 {
     const QByteArray suffix = QFileInfo(fileName).suffix().toLower().toLatin1();
     return QImageWriter::supportedImageFormats().contains(suffix) ? suffix : QByteArray();
+}
+
+bool MdiChild::isJpegFormat(const QByteArray &format)
+{
+    return format == "jpg" || format == "jpeg";
 }
 
 bool MdiChild::save()
@@ -230,7 +247,7 @@ bool MdiChild::saveFile(const QString &fileName)
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString error = writeImageFile(renderPage(), fileName, format);
+    const QString error = writeImageFile(renderPage(), fileName, format, photoFile);
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty()) {
         QMessageBox::warning(this, tr("Vireon"),
@@ -238,6 +255,9 @@ bool MdiChild::saveFile(const QString &fileName)
         return false;
     }
     setCurrentFile(fileName);
+    // The JPEG written holds the metadata now; a PNG does not, so the photo stays the source.
+    if (isJpegFormat(format))
+        photoFile = fileName;
     undoStack()->clear();
     emit fileSaved(fileName);
     return true;

@@ -40,10 +40,16 @@ public:
     static QString imageFilter();
     // The writer format for the file name's suffix; empty when Qt cannot write it.
     static QByteArray writerFormat(const QString &fileName);
+    static bool isJpegFormat(const QByteArray &format);
+    // Photos are usually stored at 90 or more; Qt's default of 75 would visibly lose detail.
+    static constexpr int jpegQuality = 92;
 
     bool closingFromFullScreen = false;
     int savedToolId = -1;
     std::unique_ptr<LVTool> savedToolState;
+    // The file whose photo metadata a JPEG save carries over: the file loaded, then each JPEG
+    // written (which holds them by then).
+    QString photoFile;
 
 signals:
     // Asked for in full screen; the main window's slide show answers.

@@ -16,21 +16,26 @@
 #include "testmemory.h"
 
 #include <QBuffer>
+#include <QColorSpace>
 #include <QComboBox>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QRandomGenerator>
 #include <QScopeGuard>
+#include <QStandardPaths>
 #include <QUndoStack>
 
 #include <csignal>
 #include <optional>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -167,6 +172,40 @@ private:
     const sighandler_t handler;
 };
 
+// Runs exiftool, the independent reader and writer of photo metadata.
+bool exiftool(const QStringList &arguments, QByteArray *output = nullptr)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    if (program.isEmpty())
+        qWarning("exiftool is missing: run scripts/install-deps");
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit
+        || process.exitCode() != 0)
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return true;
+}
+
+// Every tag exiftool finds, by group and name ("IFD0:Make"), as numbers where they are.
+QVariantMap photoTags(const QString &path)
+{
+    QByteArray json;
+    exiftool({ "-j", "-n", "-G1", "-all", "-JPEGQualityEstimate", path }, &json);
+    return QJsonDocument::fromJson(json).array().first().toObject().toVariantMap();
+}
+
+enum PhotoCase {
+    SavedAs,
+    SavedOverItself,
+    SavedAsPngFirst,
+    PngSource,
+    PngTarget,
+    DamagedExif,
+    SourceRemoved,
+    SourceIsPipe
+};
 enum SaveFault { GifFile, SvgFile, ReadOnlyFolder, LinkToDevFull, DiskFullWriting, DiskFullFlush };
 enum SaveEntry { SaveAction, SaveQuestion, SaveAsDialog };
 enum Meanwhile { NothingHappens, AskerClosed, AskerClosedInNestedLoop, AskerEdited };
@@ -209,9 +248,12 @@ private slots:
     void savingLeavesOverlaysOut();
     void openEditSaveEndToEnd();
     void toolStateFollowsTheFocus();
+    void photoSaving_data();
+    void photoSaving();
 
 private:
     QString writeImage(const QString &name, const QSize &size);
+    QString writePhoto(const QString &name);
     std::unique_ptr<TestWindow> window;
     std::unique_ptr<QTemporaryDir> dir;
 };
@@ -340,6 +382,25 @@ void DocumentTest::closeAsks()
              QStringLiteral("'ask.png' has been modified.\nDo you want to save your changes?"));
     QTRY_COMPARE(window->documents().size(), closes ? 0 : 1);
     QCOMPARE(QImage(file).pixelColor(1, 1) == QColor(Qt::white), saved);
+}
+
+// A 48 x 32 camera photo to be turned upright (orientation 6), with the metadata a camera
+// and a photo manager write: maker, date, place, sizes, preview, XMP, colour profile.
+QString DocumentTest::writePhoto(const QString &name)
+{
+    const QString path = dir->filePath(name);
+    const QString preview = dir->filePath(QStringLiteral("preview.jpg"));
+    const QString profile = dir->filePath(QStringLiteral("profile.icc"));
+    const bool written = ImageFixtures::pattern(QSize(48, 32)).save(path, "JPEG", 95)
+            && ImageFixtures::pattern(QSize(24, 16)).save(preview, "JPEG")
+            && ImageFixtures::writeFile(profile, QColorSpace(QColorSpace::SRgb).iccProfile())
+            && exiftool({ "-n", "-Make=Kestrel", "-DateTimeOriginal=2024:05:17 10:20:30",
+                          "-GPSLatitude=48.8583", "-GPSLatitudeRef=N", "-GPSLongitude=2.2945",
+                          "-GPSLongitudeRef=E", "-Orientation=6", "-ExifImageWidth=48",
+                          "-ExifImageHeight=32", "-XMP-tiff:Orientation=6",
+                          "-XMP-dc:Creator=Ada Field", "-ThumbnailImage<=" + preview,
+                          "-ICC_Profile<=" + profile, "-overwrite_original", path });
+    return written ? path : QString();
 }
 
 void DocumentTest::orientation_data()
@@ -970,6 +1031,97 @@ void DocumentTest::toolStateFollowsTheFocus()
     QCOMPARE(tool->value, 42);
     QVERIFY(window->toolWatcher->focusSwitched);
     QCOMPARE(window->toolWatcher->switchedName, QStringLiteral("a.png"));
+}
+
+void DocumentTest::photoSaving_data()
+{
+    QTest::addColumn<int>("photoCase");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("photo saved as another JPEG") << int(SavedAs) << true;
+    QTest::newRow("photo saved over itself") << int(SavedOverItself) << true;
+    // The PNG holds no metadata; the photo it came from still does.
+    QTest::newRow("photo saved as PNG, then as JPEG") << int(SavedAsPngFirst) << true;
+    // Metadata are best effort: the pixels are always written.
+    QTest::newRow("PNG saved as JPEG") << int(PngSource) << false;
+    QTest::newRow("photo saved as PNG") << int(PngTarget) << false;
+    QTest::newRow("damaged Exif") << int(DamagedExif) << false;
+    QTest::newRow("photo removed meanwhile") << int(SourceRemoved) << false;
+    QTest::newRow("photo replaced by a pipe") << int(SourceIsPipe) << false;
+}
+
+void DocumentTest::photoSaving()
+{
+    QFETCH(int, photoCase);
+    QFETCH(bool, kept);
+    const QString source = photoCase == PngSource
+            ? writeImage(QStringLiteral("photo.png"), QSize(32, 48))
+            : writePhoto(QStringLiteral("photo.jpg"));
+    QVERIFY(!source.isEmpty());
+    if (photoCase == DamagedExif) {
+        // The first directory lies far beyond the segment.
+        QByteArray bytes = contents(source);
+        const int tiff = bytes.indexOf(QByteArray("Exif\0\0", 6)) + 6;
+        QVERIFY(tiff > 6 && bytes.mid(tiff, 2) == "MM");
+        bytes.replace(tiff + 4, 4, QByteArray("\xff\xff\xff\x00", 4));
+        QVERIFY(ImageFixtures::writeFile(source, bytes));
+    }
+    const QVariantMap before = photoTags(source);
+    QVERIFY(window->loadAndWait(source));
+    MdiChild *doc = window->documents().first();
+    const auto edit = [doc] {
+        doc->undoStack()->push(
+                new ModifyImageCommand(doc->lvScene()->currentPage(), imageOf(doc),
+                                       std::make_shared<CutImageCommand>(QRectF(12, 12, 6, 6))));
+    };
+    edit();
+    if (photoCase == SavedAsPngFirst) {
+        QVERIFY(doc->saveFile(dir->filePath(QStringLiteral("edited.png"))));
+        edit();
+    }
+    if (photoCase == SourceRemoved || photoCase == SourceIsPipe)
+        QVERIFY(QFile::remove(source));
+    if (photoCase == SourceIsPipe)
+        QCOMPARE(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+    const QImage page = doc->renderPage().convertToFormat(QImage::Format_RGB32);
+    const QString target = photoCase == SavedOverItself
+            ? source
+            : dir->filePath(photoCase == PngTarget ? "edited.png" : "edited.jpg");
+    QVERIFY(doc->isWindowModified());
+    QVERIFY(doc->saveFile(target));
+    QVERIFY(!doc->isWindowModified());
+
+    // A second reader, turning the picture as its metadata say, shows what the document did.
+    QImageReader reader(target);
+    reader.setAutoTransform(true);
+    const QImage shown = reader.read().convertToFormat(QImage::Format_RGB32);
+    if (photoCase == PngTarget) {
+        QCOMPARE(shown, page);
+        return;
+    }
+    QCOMPARE(shown.size(), page.size());
+    QCOMPARE(ImageFixtures::corners(shown), ImageFixtures::corners(page));
+    const QVariantMap after = photoTags(target);
+    QCOMPARE(after.value("File:JPEGQualityEstimate").toInt(), MdiChild::jpegQuality);
+    if (!kept)
+        return;
+    // Orientation 6: the stored 48 x 32 picture stood upright as 32 x 48.
+    QCOMPARE(page.size(), QSize(32, 48));
+    QCOMPARE(ImageFixtures::corners(page), QStringLiteral("cadb"));
+    for (const char *tag :
+         { "IFD0:Make", "ExifIFD:DateTimeOriginal", "GPS:GPSLatitude", "GPS:GPSLongitude",
+           "XMP-dc:Creator", "ICC_Profile:ProfileDescription" })
+        QVERIFY2(before.contains(tag) && after.value(tag) == before.value(tag), tag);
+    QCOMPARE(after.value("IFD0:Orientation").toInt(), 1);
+    QCOMPARE(after.value("XMP-tiff:Orientation").toInt(), 1);
+    QCOMPARE(QSize(after.value("ExifIFD:ExifImageWidth").toInt(),
+                   after.value("ExifIFD:ExifImageHeight").toInt()),
+             page.size());
+    // The embedded preview shows the new pixels too.
+    QByteArray preview;
+    QVERIFY(exiftool({ "-b", "-ThumbnailImage", target }, &preview));
+    const QImage previewImage = QImage::fromData(preview);
+    QCOMPARE(previewImage.size(), page.size());
+    QCOMPARE(ImageFixtures::corners(previewImage), ImageFixtures::corners(page));
 }
 
 Q_IMPORT_PLUGIN(BlindImagePlugin)
