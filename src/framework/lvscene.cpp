@@ -386,8 +386,12 @@ void LVScene::recordMoves()
         PageItem *page = pageOf(object, activePage);
         if (object->type() == ObjectItem::ImageType) {
             auto *image = static_cast<ImageItem *>(object);
+            // The image goes back for a moment so that the step learns where it came from;
+            // the push puts it where it was dropped.
+            const QPointF dropped = image->pos();
+            image->setPos(image->rememberedPos);
             stack->push(new ModifyImageCommand(page, image,
-                                               std::make_shared<MoveImageCommand>(image->pos())));
+                                               std::make_shared<MoveImageCommand>(dropped)));
         } else {
             stack->push(new MoveObjectCommand(page, object));
         }
