@@ -322,6 +322,18 @@ void LVScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         }
     }
     QGraphicsScene::mousePressEvent(event);
+    // The standard press looks a pixel wide and may take an object that the exact point
+    // missed, as on the page's edge, where the page clips it: that object is dragged,
+    // so its move is recorded, and no rubber band selects alongside it.
+    if (auto *grabbed = dynamic_cast<ObjectItem *>(mouseGrabberItem())) {
+        grabbed = grabbed->outermostObject();
+        if (grabbed != pressedObject) {
+            pressedObject = grabbed;
+            grabbed->rememberPosition();
+            objectsPressed = true;
+            rubberBandActive = false;
+        }
+    }
 }
 
 void LVScene::createFormObject(int m, const QPointF &scenePos)
