@@ -1283,76 +1283,65 @@ void SceneTest::exactUndo()
         const int index = stack->index();
         const QRect page = doc.page()->rect;
         const int action = random.bounded(8);
-        switch (action) {
-        case 0: {
-            const bool sheet = random.bounded(2);
-            const QString turn = QLatin1String(turns[random.bounded(4)]);
-            doc.setSheetScope(sheet);
-            doc.press(turn);
-            log << turn + (sheet ? QStringLiteral(" sheet") : QStringLiteral(" selected"));
-            break;
-        }
-        case 1: {
-            const QRect rect = randomRect(page, true);
-            log << QStringLiteral("crop %1,%2 %3x%4")
-                            .arg(rect.x())
-                            .arg(rect.y())
-                            .arg(rect.width())
-                            .arg(rect.height());
-            pushCrop(scene, rect);
-            break;
-        }
-        case 2: {
-            const QRect rect = randomRect(page, false);
-            log << QStringLiteral("cut %1,%2 %3x%4")
-                            .arg(rect.x())
-                            .arg(rect.y())
-                            .arg(rect.width())
-                            .arg(rect.height());
-            pushCut(scene, rect);
-            break;
-        }
-        case 3: {
-            const QPointF from(random.bounded(qMax(1, page.width())),
-                               random.bounded(qMax(1, page.height())));
-            const QPointF to = from + QPointF(random.bounded(61) - 30, random.bounded(61) - 30);
-            log << QStringLiteral("drag %1,%2 to %3,%4")
-                            .arg(from.x())
-                            .arg(from.y())
-                            .arg(to.x())
-                            .arg(to.y());
-            drag(*view, from, to);
-            break;
-        }
-        case 4: {
-            const int key = keys[random.bounded(4)];
-            const bool ctrl = random.bounded(2);
-            log << QStringLiteral("key %1%2").arg(key, 0, 16).arg(ctrl ? " with ctrl" : "");
-            sendKey(*scene, key, ctrl ? Qt::ControlModifier : Qt::NoModifier);
-            break;
-        }
-        case 5: {
-            const QList<ObjectItem *> selected = selectedObjects(scene);
-            log << QStringLiteral("group");
-            if (selected.size() > 1)
-                stack->push(new GroupObjectCommand(doc.page(), selected));
-            break;
-        }
-        default: {
-            log << QStringLiteral("ungroup");
-            QList<ObjectItem *> groups = selectedObjects(scene);
-            groups.erase(std::remove_if(groups.begin(), groups.end(),
-                                        [](ObjectItem *object) { return !object->isGroup; }),
-                         groups.end());
-            if (groups.isEmpty())
+        QString what;
+        {
+            QDebug out(&what);
+            out.noquote();
+            switch (action) {
+            case 0: {
+                const bool sheet = random.bounded(2);
+                const QString turn = QLatin1String(turns[random.bounded(4)]);
+                out << turn << (sheet ? "sheet" : "selected");
+                doc.setSheetScope(sheet);
+                doc.press(turn);
                 break;
-            stack->beginMacro(QString());
-            for (ObjectItem *group : qAsConst(groups))
-                stack->push(new UnGroupObjectCommand(doc.page(), group));
-            stack->endMacro();
-            break;
+            }
+            case 1:
+            case 2: {
+                const QRect rect = randomRect(page, action == 1);
+                out << (action == 1 ? "crop" : "cut") << rect;
+                action == 1 ? pushCrop(scene, rect) : pushCut(scene, rect);
+                break;
+            }
+            case 3: {
+                const QPointF from(random.bounded(qMax(1, page.width())),
+                                   random.bounded(qMax(1, page.height())));
+                const QPointF to = from + QPointF(random.bounded(61) - 30, random.bounded(61) - 30);
+                out << "drag" << from << to;
+                drag(*view, from, to);
+                break;
+            }
+            case 4: {
+                const int key = keys[random.bounded(4)];
+                const bool ctrl = random.bounded(2);
+                out << "key" << Qt::Key(key) << (ctrl ? "with ctrl" : "");
+                sendKey(*scene, key, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+                break;
+            }
+            case 5: {
+                out << "group";
+                const QList<ObjectItem *> selected = selectedObjects(scene);
+                if (selected.size() > 1)
+                    stack->push(new GroupObjectCommand(doc.page(), selected));
+                break;
+            }
+            default: {
+                out << "ungroup";
+                const QList<ObjectItem *> selected = selectedObjects(scene);
+                if (std::none_of(selected.begin(), selected.end(),
+                                 [](ObjectItem *object) { return object->isGroup; }))
+                    break;
+                stack->beginMacro(QString());
+                for (ObjectItem *object : selected) {
+                    if (object->isGroup)
+                        stack->push(new UnGroupObjectCommand(doc.page(), object));
+                }
+                stack->endMacro();
+                break;
+            }
+            }
         }
-        }
+        log << what.trimmed();
         const QStringList now = snapshot(*scene);
         // Only a nudge may change the document within the step before it.
         if (stack->index() == index && action != 4)
@@ -1362,17 +1351,16 @@ void SceneTest::exactUndo()
         states[stack->index()] = now;
     }
 
-    log << QStringLiteral("undo all");
-    while (stack->canUndo()) {
-        stack->undo();
-        QVERIFY2(same(snapshot(*scene), states.at(stack->index())),
-                 qPrintable(QStringLiteral("seed %1, undo to %2").arg(seed).arg(stack->index())));
-    }
-    log << QStringLiteral("redo all");
-    while (stack->canRedo()) {
-        stack->redo();
-        QVERIFY2(same(snapshot(*scene), states.at(stack->index())),
-                 qPrintable(QStringLiteral("seed %1, redo to %2").arg(seed).arg(stack->index())));
+    for (const bool undo : { true, false }) {
+        log << (undo ? QStringLiteral("undo all") : QStringLiteral("redo all"));
+        while (undo ? stack->canUndo() : stack->canRedo()) {
+            undo ? stack->undo() : stack->redo();
+            QVERIFY2(same(snapshot(*scene), states.at(stack->index())),
+                     qPrintable(QStringLiteral("seed %1, %2, at %3")
+                                        .arg(seed)
+                                        .arg(log.last())
+                                        .arg(stack->index())));
+        }
     }
 }
 
