@@ -322,6 +322,18 @@ void LVScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         }
     }
     QGraphicsScene::mousePressEvent(event);
+    // The standard press looks a pixel wide and may take an object that the exact point
+    // missed, as on the page's edge, where the page clips it: that object is dragged,
+    // so its move is recorded, and no rubber band selects alongside it.
+    if (auto *grabbed = dynamic_cast<ObjectItem *>(mouseGrabberItem())) {
+        grabbed = grabbed->outermostObject();
+        if (grabbed != pressedObject) {
+            pressedObject = grabbed;
+            grabbed->rememberPosition();
+            objectsPressed = true;
+            rubberBandActive = false;
+        }
+    }
 }
 
 void LVScene::createFormObject(int m, const QPointF &scenePos)
@@ -386,8 +398,12 @@ void LVScene::recordMoves()
         PageItem *page = pageOf(object, activePage);
         if (object->type() == ObjectItem::ImageType) {
             auto *image = static_cast<ImageItem *>(object);
+            // The image goes back for a moment so that the step learns where it came from;
+            // the push puts it where it was dropped.
+            const QPointF dropped = image->pos();
+            image->setPos(image->rememberedPos);
             stack->push(new ModifyImageCommand(page, image,
-                                               std::make_shared<MoveImageCommand>(image->pos())));
+                                               std::make_shared<MoveImageCommand>(dropped)));
         } else {
             stack->push(new MoveObjectCommand(page, object));
         }

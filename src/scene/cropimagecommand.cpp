@@ -15,7 +15,9 @@ int roundHalfUp(double v)
 
 void CropImageCommand::apply(ImageItem *item)
 {
-    const QRectF r = item->mapRectFromParent(QRectF(cropRect));
+    if (!itemRect)
+        itemRect = item->mapRectFromPage(QRectF(cropRect));
+    const QRectF r = *itemRect;
     const QImage image = item->currentImage();
     const QRectF i = r.intersected(QRectF(image.rect()));
     offset = r.topLeft() - i.topLeft();

@@ -4,6 +4,7 @@
 
 #include <QPointF>
 #include <QRect>
+#include <optional>
 
 // Cuts an image object down to a rectangle of the page.
 class CropImageCommand : public ImageCommand
@@ -16,4 +17,9 @@ public:
     QPointF offset;
     // In page coordinates.
     QRect cropRect;
+
+private:
+    // The rectangle in the image's own coordinates, measured at the first apply. Rebuilding
+    // the image later replays the same cut, whatever turned or moved the object since.
+    std::optional<QRectF> itemRect;
 };

@@ -7,15 +7,17 @@
 
 void CutImageCommand::apply(ImageItem *item)
 {
-    const QRectF moved = rect.translated(-item->pos());
-    const auto round = [](double v) { return int(std::floor(v + 0.5)); };
-    const QRect local(round(moved.left()), round(moved.top()), round(moved.width()),
-                      round(moved.height()));
+    if (!pixels) {
+        const QRectF moved = rect.translated(-item->pos());
+        const auto round = [](double v) { return int(std::floor(v + 0.5)); };
+        pixels = QRect(round(moved.left()), round(moved.top()), round(moved.width()),
+                       round(moved.height()));
+    }
     QImage image = item->currentImage();
     if (image.isNull())
         return;
     QPainter painter(&image);
-    painter.fillRect(local, Qt::white);
+    painter.fillRect(*pixels, Qt::white);
     painter.end();
     item->setImage(image);
 }

@@ -2,7 +2,9 @@
 
 #include "imagecommand.h"
 
+#include <QRect>
 #include <QRectF>
+#include <optional>
 
 // Fills a region of an image object with white: what a cut leaves behind.
 class CutImageCommand : public ImageCommand
@@ -13,4 +15,9 @@ public:
 
     // In page coordinates.
     QRectF rect;
+
+private:
+    // The region in the image's pixels, measured at the first apply, so that rebuilding
+    // the image later whitens the same pixels wherever the object stands by then.
+    std::optional<QRect> pixels;
 };

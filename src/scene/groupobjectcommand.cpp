@@ -17,6 +17,7 @@ GroupObjectCommand::~GroupObjectCommand()
 
 void GroupObjectCommand::redo()
 {
+    before = placements(members);
     makeGroup(page, group, members, true);
     ownsGroup = false;
 }
@@ -24,7 +25,27 @@ void GroupObjectCommand::redo()
 void GroupObjectCommand::undo()
 {
     dissolveGroup(page, group, members);
+    place(members, before);
     ownsGroup = true;
+}
+
+QVector<GroupObjectCommand::Placement>
+GroupObjectCommand::placements(const QList<ObjectItem *> &members)
+{
+    QVector<Placement> result;
+    result.reserve(members.size());
+    for (ObjectItem *member : members)
+        result.append({ member->pos(), member->transform() });
+    return result;
+}
+
+void GroupObjectCommand::place(const QList<ObjectItem *> &members,
+                               const QVector<Placement> &placements)
+{
+    for (int i = 0; i < members.size() && i < placements.size(); ++i) {
+        members.at(i)->setTransform(placements.at(i).transform);
+        members.at(i)->setPos(placements.at(i).pos);
+    }
 }
 
 void GroupObjectCommand::makeGroup(PageItem *page, ObjectItem *group,

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QList>
+#include <QPointF>
+#include <QTransform>
 #include <QUndoCommand>
+#include <QVector>
 
 class ObjectItem;
 class PageItem;
@@ -24,9 +27,21 @@ public:
     static void dissolveGroup(PageItem *page, ObjectItem *group,
                               const QList<ObjectItem *> &members);
 
+    // Joining and leaving a group moves the translation of an object's transform into its
+    // position. The picture is the same, but the position is what nudges and cuts work
+    // from, so the reverse step puts back both exactly as they were.
+    struct Placement
+    {
+        QPointF pos;
+        QTransform transform;
+    };
+    static QVector<Placement> placements(const QList<ObjectItem *> &members);
+    static void place(const QList<ObjectItem *> &members, const QVector<Placement> &placements);
+
 private:
     PageItem *page;
     ObjectItem *group;
     QList<ObjectItem *> members;
+    QVector<Placement> before;
     bool ownsGroup = true;
 };

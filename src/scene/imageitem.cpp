@@ -80,19 +80,21 @@ void ImageItem::undoLastOperation()
 {
     if (operations.isEmpty())
         return;
-    const ImageOperation last = operations.last();
+    const ImageOperation last = operations.takeLast();
     if (last->reversible) {
-        operations.removeLast();
         last->revert(this);
         updateGeometry();
         return;
     }
+    // Only the pixels are rebuilt. Where the object stands is up to the undone step: turns,
+    // groups and drags of groups move it without any operation, so replaying the moves
+    // from the first place would put it somewhere it never was.
+    const QPointF place = pos();
     if (baseImage)
         image = *baseImage;
-    setPos(initialPos);
-    operations.removeLast();
     for (const ImageOperation &operation : qAsConst(operations))
         operation->apply(this);
+    setPos(place);
     updateGeometry();
     update();
 }

@@ -40,6 +40,8 @@ public:
     void setLocked(bool lock);
 
     void applyOperation(const ImageOperation &operation);
+    // Rebuilds the image from its starting copy without the last operation; the object
+    // keeps its place.
     void undoLastOperation();
     const QList<ImageOperation> &appliedOperations() const { return operations; }
 

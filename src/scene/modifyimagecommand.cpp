@@ -12,6 +12,12 @@ ModifyImageCommand::ModifyImageCommand(PageItem *page, ImageItem *item, ImageOpe
 
 void ModifyImageCommand::redo()
 {
+    // A later redo starts from exactly this state again, as undo restores it.
+    if (!placeKept) {
+        placeBefore = item->pos();
+        transformBefore = item->transform();
+        placeKept = true;
+    }
     item->applyOperation(op);
     if (QGraphicsScene *scene = item->scene())
         scene->update();
@@ -20,6 +26,8 @@ void ModifyImageCommand::redo()
 void ModifyImageCommand::undo()
 {
     item->undoLastOperation();
+    item->setTransform(transformBefore);
+    item->setPos(placeBefore);
     if (QGraphicsScene *scene = item->scene())
         scene->update();
 }

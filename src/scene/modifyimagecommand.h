@@ -2,13 +2,15 @@
 
 #include "imagecommand.h"
 
+#include <QPointF>
+#include <QTransform>
 #include <QUndoCommand>
 
 class ImageItem;
 class PageItem;
 
 // Carries one operation on an image object: redo applies it, undo rebuilds the image
-// without it.
+// without it and puts the object back where it stood before the first redo.
 class ModifyImageCommand : public QUndoCommand
 {
 public:
@@ -22,4 +24,7 @@ private:
     PageItem *page;
     ImageItem *item;
     ImageOperation op;
+    bool placeKept = false;
+    QPointF placeBefore;
+    QTransform transformBefore;
 };

@@ -36,8 +36,7 @@ void NudgeCommand::undo()
     for (const Move &move : qAsConst(moves)) {
         if (move.imageMove)
             static_cast<ImageItem *>(move.object)->undoLastOperation();
-        else
-            move.object->setPos(move.from);
+        move.object->setPos(move.from);
         if (QGraphicsScene *scene = move.object->scene())
             scene->update();
     }

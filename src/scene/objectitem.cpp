@@ -3,6 +3,7 @@
 #include "framework/lvmainwindow.h"
 #include "framework/lvscene.h"
 #include "objectstream.h"
+#include "pageitem.h"
 
 #include <QGraphicsView>
 #include <QPainter>
@@ -183,6 +184,15 @@ void ObjectItem::setRect(const QRectF &r)
 {
     prepareGeometryChange();
     rect = r;
+}
+
+QRectF ObjectItem::mapRectFromPage(const QRectF &r) const
+{
+    for (QGraphicsItem *ancestor = parentItem(); ancestor; ancestor = ancestor->parentItem()) {
+        if (dynamic_cast<PageItem *>(ancestor))
+            return mapRectFromItem(ancestor, r);
+    }
+    return mapRectFromParent(r);
 }
 
 ObjectItem *ObjectItem::outermostObject()

@@ -59,6 +59,9 @@ public:
     void flipMirroredMark();
     void flipQuarterTurnMark();
     void setRect(const QRectF &r);
+    // A rectangle of the page the object lies on, in the object's coordinates; also for
+    // a member of a group. Without a page, from the parent's coordinates.
+    QRectF mapRectFromPage(const QRectF &r) const;
     // The horizontal scale of the scene's first view; 1 without a view.
     double viewScale() const;
     // The selection frame and the corner circles around frame.

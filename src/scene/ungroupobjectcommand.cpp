@@ -21,6 +21,7 @@ UnGroupObjectCommand::~UnGroupObjectCommand()
 
 void UnGroupObjectCommand::redo()
 {
+    inGroup = GroupObjectCommand::placements(members);
     GroupObjectCommand::dissolveGroup(page, group, members);
     ownsGroup = true;
 }
@@ -28,5 +29,6 @@ void UnGroupObjectCommand::redo()
 void UnGroupObjectCommand::undo()
 {
     GroupObjectCommand::makeGroup(page, group, members, false);
+    GroupObjectCommand::place(members, inGroup);
     ownsGroup = false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "groupobjectcommand.h"
+
 #include <QList>
 #include <QUndoCommand>
 
@@ -19,5 +21,6 @@ private:
     PageItem *page;
     ObjectItem *group;
     QList<ObjectItem *> members;
+    QVector<GroupObjectCommand::Placement> inGroup;
     bool ownsGroup = false;
 };
