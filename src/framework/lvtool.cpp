@@ -262,6 +262,9 @@ void LVTool::resetRect()
     rectState = 0;
     rubberRect = selectionRect = QRectF(0, 0, 0, 0);
     repaint();
+    // A crop or the Reset button removes the rectangle without passing through the scene.
+    if (mainWindow)
+        mainWindow->setSelectedRect();
 }
 
 void LVTool::repaint()

@@ -78,14 +78,8 @@ void CropTool::cropImage()
     const auto items = s->items(Qt::DescendingOrder);
     for (QGraphicsItem *graphicsItem : items) {
         auto *item = dynamic_cast<ImageItem *>(graphicsItem);
-        if (!item)
-            continue;
-        auto crop = std::make_shared<CropImageCommand>(cropRect);
-        crop->offset = item->pos();
-        stack->push(new ModifyImageCommand(page, item, crop));
-        // The crop wrote where the kept part now starts.
-        stack->push(new ModifyImageCommand(page, item,
-                                           std::make_shared<MoveImageCommand>(crop->offset)));
+        if (item && page)
+            cropItem(stack, page, item, cropRect);
     }
     if (page) {
         auto *resize = new PageSettingsCommand(page);
@@ -95,6 +89,31 @@ void CropTool::cropImage()
     }
     stack->endMacro();
     reset();
+}
+
+void CropTool::cropItem(QUndoStack *stack, PageItem *page, ImageItem *item, const QRect &cropRect)
+{
+    // Only the part of the image inside the rectangle is kept: a copy of the whole rectangle
+    // would fill the rest with black in images without alpha.
+    const QRectF local = item->mapRectFromItem(page, QRectF(cropRect))
+                                 .intersected(QRectF(item->currentImage().rect()));
+    // The kept part stays where it lay relative to the rectangle, whatever turns and flips
+    // the item carries, so the whole content moves by the rectangle's corner.
+    QGraphicsItem *parent = item->parentItem();
+    const auto fromPage
+            = [&](const QPointF &p) { return parent ? parent->mapFromItem(page, p) : p; };
+    const QPointF shift = fromPage(-QPointF(cropRect.topLeft())) - fromPage(QPointF());
+    QPointF pos = item->pos() + shift;
+    if (!local.isEmpty()) {
+        pos += item->mapToParent(local.topLeft()) - item->mapToParent(QPointF());
+        const QRectF kept = item->mapRectToParent(local);
+        auto crop = std::make_shared<CropImageCommand>(QRect(
+                qRound(kept.x()), qRound(kept.y()), qRound(kept.width()), qRound(kept.height())));
+        crop->offset = item->pos();
+        stack->push(new ModifyImageCommand(page, item, crop));
+    }
+    // Outside the rectangle an image keeps its pixels and ends off the page, which hides it.
+    stack->push(new ModifyImageCommand(page, item, std::make_shared<MoveImageCommand>(pos)));
 }
 
 void CropTool::reset()

@@ -2,7 +2,11 @@
 
 #include "framework/lvtool.h"
 
+class ImageItem;
+class PageItem;
 class QPushButton;
+class QRect;
+class QUndoStack;
 
 // Cuts the document down to a drawn rectangle: every image keeps the part inside it, moved
 // to the page origin, and the page takes the rectangle's size, all as one undo step.
@@ -21,6 +25,11 @@ public:
     void deactivate() override;
 
     QPushButton *cropButton = nullptr;
+
+private:
+    // Keeps the item's part inside cropRect (page coordinates) and moves the item with the
+    // page's new origin.
+    void cropItem(QUndoStack *stack, PageItem *page, ImageItem *item, const QRect &cropRect);
 
 public slots:
     void cropImage();

@@ -6,7 +6,9 @@
 #include "imagefixtures.h"
 #include "scene/addobjectcommand.h"
 #include "scene/pageitem.h"
+#include "scene/pagesettingscommand.h"
 #include "scene/scene.h"
+#include "scene/transformobjectcommand.h"
 #include "scene/vrimageitem.h"
 #include "testinput.h"
 #include "testmain.h"
@@ -215,6 +217,7 @@ void ToolsTest::rectangle()
     LVTool *tool = window->toolWatcher->currentTool();
     QCOMPARE(tool, window->tool(7));
 
+    const QList<QGraphicsItem *> selected = doc->lvScene()->selectedItems();
     drag(doc, draw);
     QCOMPARE(tool->rectState, 2);
     if (!then.isEmpty())
@@ -228,8 +231,10 @@ void ToolsTest::rectangle()
     // Handles keep 8 screen pixels at any zoom.
     tool->updateHandles();
     QCOMPARE(tool->handles[7].width() * zoom, 8.0);
-    // Drawing the rectangle records nothing.
+    // Drawing the rectangle records nothing, and neither selects nor moves the image.
     QCOMPARE(doc->undoStack()->count(), 0);
+    QCOMPARE(doc->lvScene()->selectedItems(), selected);
+    QCOMPARE(imagesOf(doc).first()->pos(), QPointF());
 }
 
 void ToolsTest::switching()
@@ -322,42 +327,61 @@ void ToolsTest::crop_data()
 {
     QTest::addColumn<Points>("draw");
     QTest::addColumn<Keys>("keys");
-    QTest::addColumn<bool>("second");
+    QTest::addColumn<QString>("setting");
     QTest::addColumn<QSize>("page");
     QTest::addColumn<QRect>("kept");
+    QTest::addColumn<QPoint>("at");
 
-    QTest::newRow("before drawing") << Points() << Keys() << false << QSize() << QRect();
-    QTest::newRow("inside") << Points { { 20, 10 }, { 69, 49 } } << Keys() << false << QSize(50, 40)
-                            << QRect(20, 10, 50, 40);
-    QTest::newRow("partly outside") << Points { { 100, 60 }, { 159, 119 } } << Keys() << false
-                                    << QSize(60, 60) << QRect(100, 60, 20, 30);
-    QTest::newRow("two images") << Points { { 40, 30 }, { 89, 69 } } << Keys() << true
-                                << QSize(50, 40) << QRect(40, 30, 50, 40);
-    const Key narrower { Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier };
-    QTest::newRow("width 0 by keys")
-            << Points { { 20, 10 }, { 22, 49 } } << Keys { narrower, narrower, narrower } << false
-            << QSize() << QRect();
+    QTest::newRow("before drawing") << Points() << Keys() << "" << QSize() << QRect() << QPoint();
+    QTest::newRow("inside") << Points{ { 20, 10 }, { 69, 49 } } << Keys() << "" << QSize(50, 40)
+                            << QRect(20, 10, 50, 40) << QPoint();
+    QTest::newRow("beyond the bottom right")
+            << Points{ { 100, 60 }, { 159, 119 } } << Keys() << "" << QSize(60, 60)
+            << QRect(100, 60, 20, 30) << QPoint();
+    QTest::newRow("beyond the top left") << Points{ { -20, -10 }, { 29, 29 } } << Keys() << ""
+                                         << QSize(50, 40) << QRect(0, 0, 30, 30) << QPoint(20, 10);
+    QTest::newRow("two images") << Points{ { 40, 30 }, { 89, 69 } } << Keys() << "two images"
+                                << QSize(50, 40) << QRect(40, 30, 50, 40) << QPoint();
+    // The sheet turned clockwise first: the page is 90 x 120.
+    QTest::newRow("turned") << Points{ { 10, 20 }, { 59, 59 } } << Keys() << "turned"
+                            << QSize(50, 40) << QRect(10, 20, 50, 40) << QPoint();
+    const Key narrower{ Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier };
+    QTest::newRow("width 0 by keys") << Points{ { 20, 10 }, { 22, 49 } }
+                                     << Keys{ narrower, narrower, narrower } << "" << QSize()
+                                     << QRect() << QPoint();
 }
 
 void ToolsTest::crop()
 {
     QFETCH(Points, draw);
     QFETCH(Keys, keys);
-    QFETCH(bool, second);
+    QFETCH(QString, setting);
     QFETCH(QSize, page);
     QFETCH(QRect, kept);
+    QFETCH(QPoint, at);
 
-    const QImage image = ImageFixtures::pattern(QSize(120, 90));
+    // Without alpha, as photos load.
+    QImage image = ImageFixtures::pattern(QSize(120, 90), QImage::Format_RGB32);
     MdiChild *doc = window->open(image, QStringLiteral("a.png"));
+    PageItem *sheet = doc->lvScene()->currentPage();
     // A second image lies inside the first, offset by (20, 10).
     const QImage other = ImageFixtures::pattern(QSize(100, 70)).mirrored(true, false);
-    if (second) {
+    if (setting == QLatin1String("two images")) {
         auto *item = new VRImageItem(other);
         item->setPos(20, 10);
         item->initialPos = item->pos();
-        doc->undoStack()->push(new AddObjectCommand(doc->lvScene()->currentPage(), item));
-        doc->undoStack()->clear();
+        doc->undoStack()->push(new AddObjectCommand(sheet, item));
+    } else if (setting == QLatin1String("turned")) {
+        auto *turn = new TransformObjectCommand(sheet, imagesOf(doc).first());
+        turn->newTransform = QTransform().rotate(90).translate(0, -90);
+        doc->undoStack()->push(turn);
+        auto *size = new PageSettingsCommand(sheet);
+        size->newWidth = 90;
+        size->newHeight = 120;
+        doc->undoStack()->push(size);
+        image = image.transformed(QTransform().rotate(90));
     }
+    doc->undoStack()->clear();
     const QImage before = argb(doc->renderPage());
     window->clickTool(QStringLiteral("Crop"));
     auto *crop = static_cast<CropTool *>(window->tool(7));
@@ -371,18 +395,17 @@ void ToolsTest::crop()
         return;
     }
     QCOMPARE(crop->rectState, 0);
+    // The rectangle is gone from the status bar too.
+    QVERIFY(!window->statusBarWidget()->firstText().contains(QLatin1Char('x')));
     QCOMPARE(doc->undoStack()->count(), 1);
-    QCOMPARE(doc->lvScene()->currentPage()->rect, QRect(QPoint(), page));
-    const QList<VRImageItem *> images = imagesOf(doc);
-    for (VRImageItem *item : images)
-        QCOMPARE(item->pos(), QPointF());
-    // The page shows the kept part at its origin, white where no image reaches.
+    QCOMPARE(sheet->rect, QRect(QPoint(), page));
+    // The page shows what lay inside the rectangle, where it lay; white where no image was.
     QImage expected(page, QImage::Format_ARGB32);
     expected.fill(Qt::white);
     QPainter painter(&expected);
-    painter.drawImage(0, 0, argb(image).copy(kept));
-    if (second)
-        painter.drawImage(0, 0, argb(other).copy(kept.translated(-20, -10)));
+    painter.drawImage(at, argb(image).copy(kept));
+    if (setting == QLatin1String("two images"))
+        painter.drawImage(at, argb(other).copy(kept.translated(-20, -10)));
     painter.end();
     const QImage cropped = argb(doc->renderPage());
     QCOMPARE(cropped, expected);
@@ -390,7 +413,6 @@ void ToolsTest::crop()
     // One undo step gives back every image, its place and the page; redo repeats the crop.
     doc->undoStack()->undo();
     QCOMPARE(argb(doc->renderPage()), before);
-    QCOMPARE(imagesOf(doc).last()->pos(), second ? QPointF(20, 10) : QPointF());
     doc->undoStack()->redo();
     QCOMPARE(argb(doc->renderPage()), cropped);
 }
