@@ -333,22 +333,21 @@ void ToolsTest::crop_data()
     QTest::addColumn<QPoint>("at");
 
     QTest::newRow("before drawing") << Points() << Keys() << "" << QSize() << QRect() << QPoint();
-    QTest::newRow("inside") << Points{ { 20, 10 }, { 69, 49 } } << Keys() << "" << QSize(50, 40)
+    QTest::newRow("inside") << Points { { 20, 10 }, { 69, 49 } } << Keys() << "" << QSize(50, 40)
                             << QRect(20, 10, 50, 40) << QPoint();
-    QTest::newRow("beyond the bottom right")
-            << Points{ { 100, 60 }, { 159, 119 } } << Keys() << "" << QSize(60, 60)
-            << QRect(100, 60, 20, 30) << QPoint();
-    QTest::newRow("beyond the top left") << Points{ { -20, -10 }, { 29, 29 } } << Keys() << ""
+    QTest::newRow("beyond the bottom right") << Points { { 100, 60 }, { 159, 119 } } << Keys() << ""
+                                             << QSize(60, 60) << QRect(100, 60, 20, 30) << QPoint();
+    QTest::newRow("beyond the top left") << Points { { -20, -10 }, { 29, 29 } } << Keys() << ""
                                          << QSize(50, 40) << QRect(0, 0, 30, 30) << QPoint(20, 10);
-    QTest::newRow("two images") << Points{ { 40, 30 }, { 89, 69 } } << Keys() << "two images"
+    QTest::newRow("two images") << Points { { 40, 30 }, { 89, 69 } } << Keys() << "two images"
                                 << QSize(50, 40) << QRect(40, 30, 50, 40) << QPoint();
     // The sheet turned clockwise first: the page is 90 x 120.
-    QTest::newRow("turned") << Points{ { 10, 20 }, { 59, 59 } } << Keys() << "turned"
+    QTest::newRow("turned") << Points { { 10, 20 }, { 59, 59 } } << Keys() << "turned"
                             << QSize(50, 40) << QRect(10, 20, 50, 40) << QPoint();
-    const Key narrower{ Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier };
-    QTest::newRow("width 0 by keys") << Points{ { 20, 10 }, { 22, 49 } }
-                                     << Keys{ narrower, narrower, narrower } << "" << QSize()
-                                     << QRect() << QPoint();
+    const Key narrower { Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier };
+    QTest::newRow("width 0 by keys")
+            << Points { { 20, 10 }, { 22, 49 } } << Keys { narrower, narrower, narrower } << ""
+            << QSize() << QRect() << QPoint();
 }
 
 void ToolsTest::crop()
