@@ -13,6 +13,11 @@
 #include "framework/lvtoolwatcher.h"
 #include "scene/pageitem.h"
 #include "scene/scene.h"
+#include "tools/brightnesscontrasttool.h"
+#include "tools/copytool.h"
+#include "tools/croptool.h"
+#include "tools/selecttool.h"
+#include "tools/toolpanel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,6 +53,7 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     setStatusBar(statusBar);
     thumbnailPanel->view()->setStatusBar(statusBar);
     thumbnailPanel->model()->setStatusBar(statusBar);
+    toolPanel->setVisible(toolPanelVisible);
 
     setProgramMode(mode);
     createViewMenuEntries();
@@ -100,6 +106,7 @@ void MainWindow::readSettings()
     currentFile = settings.value(QStringLiteral("currentFile")).toString();
     sortMode = settings.value(QStringLiteral("sortMode"), 1).toInt();
     sortOrder = settings.value(QStringLiteral("sortOrder"), 0).toInt();
+    toolPanelVisible = settings.value(QStringLiteral("toolPanelVisible"), true).toBool();
 }
 
 void MainWindow::writeSettings()
@@ -114,6 +121,10 @@ void MainWindow::writeSettings()
                           current.data(ThumbnailListModel::FilePathRole).toString());
     settings.setValue(QStringLiteral("sortMode"), thumbnailPanel->sortMode);
     settings.setValue(QStringLiteral("sortOrder"), thumbnailPanel->sortOrder);
+    // Full screen hides the docks; what counts is how they were before it.
+    if (mode != 8)
+        toolPanelVisible = !toolPanel->isHidden();
+    settings.setValue(QStringLiteral("toolPanelVisible"), toolPanelVisible);
 }
 
 void MainWindow::createDockWindows()
@@ -125,6 +136,10 @@ void MainWindow::createDockWindows()
     thumbnailPanel = new ThumbnailPanel(tr("Thumbnails"), this);
     thumbnailPanel->setObjectName(QStringLiteral("ThumbnailPanel"));
     addDockWidget(Qt::BottomDockWidgetArea, thumbnailPanel);
+
+    toolPanel = new ToolPanel(tr("Tools"), this);
+    toolPanel->setObjectName(QStringLiteral("ToolPanel"));
+    addDockWidget(Qt::RightDockWidgetArea, toolPanel);
 
     connect(treePanel->view()->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &MainWindow::treeCurrentChanged);
@@ -141,6 +156,7 @@ void MainWindow::createViewMenuEntries()
     LVMainWindow::createViewMenuEntries();
     viewMenu->addAction(treePanel->toggleViewAction());
     viewMenu->addAction(thumbnailPanel->toggleAction());
+    viewMenu->addAction(toolPanel->toggleViewAction());
     viewMenu->addAction(statusBar->toggleViewAction());
     thumbnailPanel->toggleAction()->setChecked(!thumbnailPanel->isHidden());
     statusBar->toggleViewAction()->setChecked(!statusBar->isHidden());
@@ -267,6 +283,32 @@ void MainWindow::createProgramModeGroup()
 {
     programModeGroup = new QButtonGroup(this);
     connect(programModeGroup, &QButtonGroup::idClicked, this, &MainWindow::programModeGroupClicked);
+    toolPanel->setButtonGroup(programModeGroup);
+
+    // The panel's buttons and pages follow this order.
+    const auto add = [this](LVTool *tool, const char *icon) {
+        tool->icon = QIcon(QLatin1String(icon));
+        toolWatcher->addTool(tool);
+        toolPanel->addTool(tool);
+    };
+    add(new SelectTool(this), ":/images/pointer.png");
+    add(new CopyTool(this), ":/images/copyregion.png");
+    // Rotate and Flip (id 11) is created here.
+    add(new BrightnessContrastTool(this), ":/images/contrast.png");
+    add(new CropTool(this), ":/images/crop.png");
+}
+
+void MainWindow::setProgramMode(int newMode)
+{
+    LVMainWindow::setProgramMode(newMode);
+    if (toolPanel)
+        toolPanel->showTool(mode);
+}
+
+void MainWindow::saveDocumentToolState()
+{
+    if (MdiChild *doc = activeDocument())
+        doc->saveToolState();
 }
 
 void MainWindow::updateWindowTitle()

@@ -10,6 +10,7 @@
 class MdiChild;
 class StatusBar;
 class ThumbnailPanel;
+class ToolPanel;
 class TreePanel;
 
 // The image program's main window: documents of one image each, loaded in the background.
@@ -32,7 +33,10 @@ public:
     TreePanel *folderTree() const { return treePanel; }
     ThumbnailPanel *thumbnails() const { return thumbnailPanel; }
     StatusBar *statusBarWidget() const { return statusBar; }
+    ToolPanel *tools() const { return toolPanel; }
     void showPosition(const QPoint &scenePos) override;
+    void setProgramMode(int mode) override;
+    void saveDocumentToolState() override;
 
 public slots:
     bool loadImage(const QString &file, bool newWindow = true);
@@ -66,6 +70,8 @@ protected:
     TreePanel *treePanel = nullptr;
     QString currentTreeFolder;
     ThumbnailPanel *thumbnailPanel = nullptr;
+    ToolPanel *toolPanel = nullptr;
+    bool toolPanelVisible = true;
     QString currentFile;
     int sortMode = 1;
     int sortOrder = 0;

@@ -12,7 +12,8 @@ class QPainter;
 class QWidget;
 
 // Base of every editing tool. The main window's program mode names the current
-// tool; the tool watcher routes the scene's events to it.
+// tool; the tool watcher routes the scene's events to it. It also carries the
+// rectangle that several tools let the user draw, move, resize and nudge.
 class LVTool : public QObject
 {
     Q_OBJECT
@@ -45,8 +46,15 @@ public:
 
     // The scene of the main window's active document, or null.
     LVScene *scene() const;
+    // The horizontal scale of the first view showing the scene; 1 without one.
+    double viewScale() const;
+    // Recomputes the handle squares around selectionRect for the current zoom.
+    void updateHandles();
+    // 0 outside, 1 inside the finished rectangle, 2 to 9 a handle, in handles' order.
+    int hitTest(const QPointF &scenePos);
 
     int pageIndex = -1;
+    // Top-left, top-right, bottom-left, bottom-right, top, bottom, left, right.
     QRectF handles[8];
     int dragHandle = 0;
     QRectF rubberRect;
@@ -61,4 +69,13 @@ public:
 
 public slots:
     virtual void reset();
+
+protected:
+    // The page dimmed outside the rectangle, its white frame and, once finished, the handles.
+    void paintRect(QPainter *painter);
+    // Back to no rectangle.
+    void resetRect();
+    // The pixels from pressPoint to currentPoint, both included.
+    QRectF spanned() const;
+    void repaint();
 };

@@ -1029,8 +1029,9 @@ void DocumentTest::toolStateFollowsTheFocus()
     a->setFocus();
     QTRY_COMPARE(window->programMode(), 9);
     QCOMPARE(tool->value, 42);
-    QVERIFY(window->toolWatcher->focusSwitched);
     QCOMPARE(window->toolWatcher->switchedName, QStringLiteral("a.png"));
+    // The page change the switch caused is over: a later one deactivates again.
+    QVERIFY(!window->toolWatcher->focusSwitched);
 }
 
 void DocumentTest::photoSaving_data()

@@ -581,15 +581,17 @@ void FrameworkTest::regionToolTakesCutAndCopy()
 
 void FrameworkTest::toolWatcher()
 {
-    LVToolWatcher *watcher = window->toolWatcher;
-    window->setProgramMode(0);
+    // The framework window alone: no tools of the image program, no tool panel.
+    LVMainWindow frame(true);
+    LVToolWatcher *watcher = frame.toolWatcher;
+    frame.setProgramMode(0);
     QCOMPARE(watcher->currentTool(), nullptr);
     QVERIFY(!watcher->mousePressEvent(nullptr));
     QVERIFY(!watcher->keyPressEvent(nullptr));
     QVERIFY(!watcher->drawForeground(nullptr, QRectF()));
     QVERIFY(!watcher->hasRect());
 
-    auto *tool = new TestTool(window.get(), 0);
+    auto *tool = new TestTool(&frame, 0);
     watcher->addTool(tool);
     QCOMPARE(watcher->tool(0), tool);
     QCOMPARE(watcher->tool(9), nullptr);
@@ -602,11 +604,11 @@ void FrameworkTest::toolWatcher()
     tool->rectState = 2;
     QVERIFY(watcher->hasRect());
     // Full screen has no tool.
-    window->setProgramMode(8);
+    frame.setProgramMode(8);
     QCOMPARE(watcher->currentTool(), nullptr);
     // A negative mode counts as the select mode.
-    window->setProgramMode(-3);
-    QCOMPARE(window->programMode(), 0);
+    frame.setProgramMode(-3);
+    QCOMPARE(frame.programMode(), 0);
 
     watcher->focusLost = watcher->focusSwitched = true;
     watcher->lostName = watcher->switchedName = QStringLiteral("same.png");
@@ -619,20 +621,21 @@ void FrameworkTest::toolWatcher()
 
 void FrameworkTest::toolPageChanged()
 {
-    LVToolWatcher *watcher = window->toolWatcher;
-    auto *select = new TestTool(window.get(), 0);
-    auto *crop = new TestTool(window.get(), 7);
+    LVMainWindow frame(true);
+    LVToolWatcher *watcher = frame.toolWatcher;
+    auto *select = new TestTool(&frame, 0);
+    auto *crop = new TestTool(&frame, 7);
     select->pageIndex = 0;
     crop->pageIndex = 1;
     watcher->addTool(select);
     watcher->addTool(crop);
 
     watcher->toolPageChanged(1);
-    QCOMPARE(window->programMode(), 7);
+    QCOMPARE(frame.programMode(), 7);
     QCOMPARE(crop->calls, QStringList { "reset" });
     watcher->toolPageChanged(0);
     QCOMPARE(crop->calls, QStringList({ "reset", "deactivate" }));
-    QCOMPARE(window->programMode(), 0);
+    QCOMPARE(frame.programMode(), 0);
 
     // Moving to another document keeps the tool: its state is restored there.
     watcher->focusLost = watcher->focusSwitched = true;
@@ -644,7 +647,7 @@ void FrameworkTest::toolPageChanged()
 
     // An unknown page changes nothing.
     watcher->toolPageChanged(5);
-    QCOMPARE(window->programMode(), 7);
+    QCOMPARE(frame.programMode(), 7);
 }
 
 void FrameworkTest::languageMenu_data()

@@ -1,0 +1,375 @@
+#include "app/mainwindow.h"
+#include "browser/statusbar.h"
+#include "document/mdichild.h"
+#include "framework/lvscene.h"
+#include "framework/lvtool.h"
+#include "framework/lvtoolwatcher.h"
+#include "imagefixtures.h"
+#include "scene/addobjectcommand.h"
+#include "scene/pageitem.h"
+#include "scene/pagesettingscommand.h"
+#include "scene/transformobjectcommand.h"
+#include "scene/vrimageitem.h"
+#include "testinput.h"
+#include "testmain.h"
+#include "tools/croptool.h"
+#include "tools/toolpanel.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStackedLayout>
+#include <QUndoStack>
+
+namespace {
+
+using Points = QList<QPointF>;
+// Keys with their modifiers added, as QKeySequence counts them.
+using Keys = QList<int>;
+
+class TestWindow : public MainWindow
+{
+public:
+    TestWindow() : MainWindow(true)
+    {
+        resize(1200, 900);
+        show();
+        QApplication::setActiveWindow(this);
+    }
+    using LVMainWindow::mdiArea;
+
+    // A document showing image, as a finished load leaves it.
+    MdiChild *open(const QImage &image, const QString &name)
+    {
+        auto *doc = static_cast<MdiChild *>(createMdiChild());
+        doc->newFile();
+        doc->setCurrentFile(name);
+        doc->showMaximized();
+        doc->insertImage(image);
+        doc->setImage(image);
+        doc->undoStack()->clear();
+        doc->setFocus();
+        return doc;
+    }
+    LVTool *tool(int id) const { return toolWatcher->tool(id); }
+    // A user's click on the tool's button in the dock.
+    void clickTool(int id)
+    {
+        QTest::mouseClick(tools()->findChild<QPushButton *>(tool(id)->title()), Qt::LeftButton);
+    }
+    bool showsRect() const { return statusBarWidget()->firstText().contains(QLatin1Char('x')); }
+};
+
+// A press, moves with the button held and a release at scene positions, then keys.
+void gesture(MdiChild *doc, const Points &points, const Keys &keys = Keys())
+{
+    for (int i = 0; i < points.size(); ++i) {
+        const QPoint at = doc->mapFromScene(points.at(i));
+        QList<QMouseEvent> events;
+        if (i == 0)
+            events << mouseEvent(QEvent::MouseButtonPress, at, Qt::LeftButton);
+        if (i > 0 || points.size() == 1)
+            events << mouseEvent(QEvent::MouseMove, at, Qt::LeftButton);
+        if (i == points.size() - 1)
+            events << mouseEvent(QEvent::MouseButtonRelease, at, Qt::NoButton);
+        for (QMouseEvent &event : events)
+            QApplication::sendEvent(doc->viewport(), &event);
+    }
+    for (int key : keys)
+        QTest::keyClick(doc, Qt::Key(key & ~Qt::KeyboardModifierMask),
+                        Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
+}
+
+QImage argb(const QImage &image)
+{
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+VRImageItem *firstImage(MdiChild *doc)
+{
+    return dynamic_cast<VRImageItem *>(doc->lvScene()->currentPage()->objects().first());
+}
+
+} // namespace
+
+class ToolsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void rectangle_data();
+    void rectangle();
+    void switching();
+    void toolStateFollowsTheDocument();
+    void crop_data();
+    void crop();
+    void dockVisibilityIsKept();
+
+private:
+    std::unique_ptr<TestWindow> window;
+};
+
+void ToolsTest::init()
+{
+    TestEnvironment::clearSettings();
+    window = std::make_unique<TestWindow>();
+}
+
+void ToolsTest::cleanup()
+{
+    // Left with a rectangle, the crop tool would crop while the documents close.
+    if (LVTool *tool = window->toolWatcher->currentTool())
+        tool->reset();
+    window.reset();
+}
+
+void ToolsTest::rectangle_data()
+{
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<Points>("draw");
+    QTest::addColumn<Points>("then");
+    QTest::addColumn<Keys>("keys");
+    QTest::addColumn<QRectF>("expected");
+
+    const Points box { { 10, 10 }, { 20, 15 }, { 29, 29 } };
+    const QRectF boxRect(10, 10, 20, 20);
+    const auto row = [](const char *name, const Points &draw, const Points &then, const Keys &keys,
+                        const QRectF &expected, double zoom = 1) {
+        QTest::newRow(name) << zoom << draw << then << keys << expected;
+    };
+    const auto keyed = [&](const char *name, const QPointF &at, int key, const QRectF &expected) {
+        row(name, { at, at + QPointF(94, 4) }, {}, { key }, expected);
+    };
+    row("click", { { 10, 10 } }, {}, {}, { 10, 10, 1, 1 });
+    row("down-right", box, {}, {}, boxRect);
+    row("up-left", { { 29, 29 }, { 12, 12 }, { 10, 10 } }, {}, {}, boxRect);
+    row("down-left", { { 29, 10 }, { 12, 12 }, { 10, 29 } }, {}, {}, boxRect);
+    row("move inside", box, { { 15, 15 }, { 20, 16 }, { 25, 18 } }, {}, { 20, 13, 20, 20 });
+    row("top-left past the corner", box, { { 10, 10 }, { 40, 30 }, { 50, 40 } }, {},
+        { 30, 30, 20, 10 });
+    row("press outside", box, { { 80, 80 }, { 90, 90 } }, {}, boxRect);
+    // At 200 % a handle is 4 document pixels wide: the right one spans 27.5 to 31.5.
+    row("200 %, on the handle", box, { { 31, 19 }, { 41, 19 } }, {}, { 10, 10, 30, 20 }, 2);
+    row("200 %, beside the handle", box, { { 32, 19 }, { 42, 19 } }, {}, boxRect, 2);
+    keyed("right from 30", { 30, 10 }, Qt::Key_Right, { 40, 10, 95, 5 });
+    keyed("right from 35", { 35, 10 }, Qt::Key_Right, { 40, 10, 95, 5 });
+    keyed("left from 30", { 30, 10 }, Qt::Key_Left, { 20, 10, 95, 5 });
+    keyed("left from 35", { 35, 10 }, Qt::Key_Left, { 30, 10, 95, 5 });
+    keyed("control+down", { 30, 35 }, Qt::CTRL | Qt::Key_Down, { 30, 36, 95, 5 });
+    keyed("shift+right on 95", { 0, 0 }, Qt::SHIFT | Qt::Key_Right, { 0, 0, 100, 5 });
+    keyed("shift+control+right on 95", { 0, 0 }, Qt::SHIFT | Qt::CTRL | Qt::Key_Right,
+          { 0, 0, 96, 5 });
+}
+
+// The crop tool's rectangle, driven by real mouse and key events on a shown view.
+void ToolsTest::rectangle()
+{
+    QFETCH(double, zoom);
+    QFETCH(Points, draw);
+    QFETCH(Points, then);
+    QFETCH(Keys, keys);
+    QFETCH(QRectF, expected);
+
+    MdiChild *doc = window->open(ImageFixtures::pattern(QSize(120, 90)), QStringLiteral("a.png"));
+    doc->setTransform(QTransform::fromScale(zoom, zoom));
+    window->clickTool(7);
+    LVTool *tool = window->toolWatcher->currentTool();
+    QCOMPARE(tool, window->tool(7));
+    const QList<QGraphicsItem *> selected = doc->lvScene()->selectedItems();
+
+    gesture(doc, draw);
+    QCOMPARE(tool->rectState, 2);
+    gesture(doc, then, keys);
+    QCOMPARE(tool->selectionRect, expected);
+    QVERIFY(window->statusBarWidget()->firstText().endsWith(QStringLiteral("%1,%2 %3x%4")
+                                                                    .arg(expected.x())
+                                                                    .arg(expected.y())
+                                                                    .arg(expected.width())
+                                                                    .arg(expected.height())));
+    // Handles keep 8 screen pixels at any zoom.
+    tool->updateHandles();
+    QCOMPARE(tool->handles[7].width() * zoom, 8.0);
+    // The rectangle records nothing, and neither selects nor moves the image.
+    QCOMPARE(doc->undoStack()->count(), 0);
+    QCOMPARE(doc->lvScene()->selectedItems(), selected);
+    QCOMPARE(firstImage(doc)->pos(), QPointF());
+}
+
+void ToolsTest::switching()
+{
+    const QImage image = ImageFixtures::pattern(QSize(120, 90));
+    MdiChild *doc = window->open(image, QStringLiteral("a.png"));
+    LVTool *crop = window->tool(7);
+    QCOMPARE(window->toolWatcher->currentTool(), window->tool(0));
+    // Select draws no rectangle: the scene's own rubber band works instead.
+    gesture(doc, { { 10, 10 }, { 30, 30 } });
+    QCOMPARE(window->tool(0)->rectState, 0);
+    QVERIFY(!window->toolWatcher->hasRect());
+
+    for (int id : { 10, 9, 7 }) {
+        window->clickTool(id);
+        QCOMPARE(window->programMode(), id);
+        QCOMPARE(window->tools()->pages()->currentIndex(), window->tool(id)->pageIndex);
+    }
+    // The rectangle shows bright in the dimmed page, in a white frame.
+    gesture(doc, { { 10, 10 }, { 49, 29 } });
+    const QImage shot = doc->viewport()->grab().toImage();
+    const auto onScreen = [&](int x, int y) { return shot.pixelColor(doc->mapFromScene(x, y)); };
+    QCOMPARE(onScreen(30, 20), image.pixelColor(30, 20));
+    QCOMPARE(onScreen(20, 9), QColor(Qt::white));
+    const QColor dimmed = onScreen(80, 60), original = image.pixelColor(80, 60);
+    QVERIFY(qAbs(dimmed.red() - original.red() * 0.8) <= 1);
+    QVERIFY(qAbs(dimmed.blue() - original.blue() * 0.8) <= 1);
+
+    // Clicking the current tool's button neither resets nor crops.
+    window->clickTool(7);
+    QCOMPARE(crop->rectState, 2);
+    // Full screen has no tool; it leaves the page and the rectangle alone.
+    window->setProgramMode(8);
+    QCOMPARE(window->toolWatcher->currentTool(), nullptr);
+    QCOMPARE(window->tools()->pages()->currentIndex(), crop->pageIndex);
+    QCOMPARE(crop->rectState, 2);
+    window->setProgramMode(7);
+    // Escape removes the rectangle without cropping.
+    QTest::keyClick(doc, Qt::Key_Escape);
+    QCOMPARE(crop->rectState, 0);
+    QVERIFY(!window->showsRect());
+    QCOMPARE(doc->undoStack()->count(), 0);
+
+    // Leaving the tool with a rectangle crops, as one step.
+    gesture(doc, { { 10, 10 }, { 49, 29 } });
+    window->clickTool(0);
+    QCOMPARE(doc->undoStack()->count(), 1);
+    QCOMPARE(doc->lvScene()->currentPage()->rect.size(), QSize(40, 20));
+    QCOMPARE(crop->rectState, 0);
+}
+
+void ToolsTest::toolStateFollowsTheDocument()
+{
+    const QImage image = ImageFixtures::pattern(QSize(120, 90));
+    MdiChild *a = window->open(image, QStringLiteral("a.png"));
+    window->clickTool(7);
+    MdiChild *b = window->open(image, QStringLiteral("b.png"));
+    QTRY_VERIFY(b->hasFocus());
+    QCOMPARE(window->programMode(), 7);
+    // Leaving the crop tool in the new document crops it.
+    gesture(b, { { 0, 0 }, { 59, 44 } });
+    window->clickTool(0);
+    QCOMPARE(b->lvScene()->currentPage()->rect.size(), QSize(60, 45));
+
+    // Back in a, its tool comes back; switching documents deactivates nothing.
+    window->mdiArea->setActiveSubWindow(a->subWindow);
+    a->setFocus();
+    QTRY_COMPARE(window->programMode(), 7);
+    gesture(a, { { 0, 0 }, { 29, 29 } });
+    window->mdiArea->setActiveSubWindow(b->subWindow);
+    b->setFocus();
+    QTRY_COMPARE(window->programMode(), 0);
+    QCOMPARE(a->undoStack()->count(), 0);
+    QCOMPARE(b->undoStack()->count(), 1);
+    QCOMPARE(window->tool(7)->rectState, 2);
+}
+
+void ToolsTest::crop_data()
+{
+    QTest::addColumn<Points>("draw");
+    QTest::addColumn<Keys>("keys");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QSize>("page");
+    QTest::addColumn<QRect>("kept");
+    QTest::addColumn<QPoint>("at");
+
+    const auto row
+            = [](const char *name, const Points &draw, const QSize &page, const QRect &kept,
+                 const QPoint &at = QPoint(), const char *setting = "", const Keys &keys = Keys()) {
+                  QTest::newRow(name) << draw << keys << setting << page << kept << at;
+              };
+    row("before drawing", {}, QSize(), QRect());
+    row("inside", { { 20, 10 }, { 69, 49 } }, { 50, 40 }, { 20, 10, 50, 40 });
+    row("beyond the bottom right", { { 100, 60 }, { 159, 119 } }, { 60, 60 }, { 100, 60, 20, 30 });
+    row("beyond the top left", { { -20, -10 }, { 29, 29 } }, { 50, 40 }, { 0, 0, 30, 30 },
+        { 20, 10 });
+    row("two images", { { 40, 30 }, { 89, 69 } }, { 50, 40 }, { 40, 30, 50, 40 }, {}, "two images");
+    // The sheet turned clockwise first: the page is 90 x 120.
+    row("turned", { { 10, 20 }, { 59, 59 } }, { 50, 40 }, { 10, 20, 50, 40 }, {}, "turned");
+    const int narrower = Qt::SHIFT | Qt::CTRL | Qt::Key_Left;
+    row("width 0 by keys", { { 20, 10 }, { 22, 49 } }, QSize(), QRect(), {}, "",
+        { narrower, narrower, narrower });
+}
+
+void ToolsTest::crop()
+{
+    QFETCH(Points, draw);
+    QFETCH(Keys, keys);
+    QFETCH(QString, setting);
+    QFETCH(QSize, page);
+    QFETCH(QRect, kept);
+    QFETCH(QPoint, at);
+
+    // Without alpha, as photos load.
+    QImage image = ImageFixtures::pattern(QSize(120, 90), QImage::Format_RGB32);
+    MdiChild *doc = window->open(image, QStringLiteral("a.png"));
+    PageItem *sheet = doc->lvScene()->currentPage();
+    // A second image lies inside the first, offset by (20, 10).
+    const QImage other = ImageFixtures::pattern(QSize(100, 70)).mirrored(true, false);
+    if (setting == QLatin1String("two images")) {
+        auto *item = new VRImageItem(other);
+        item->setPos(20, 10);
+        item->initialPos = item->pos();
+        doc->undoStack()->push(new AddObjectCommand(sheet, item));
+    } else if (setting == QLatin1String("turned")) {
+        auto *turn = new TransformObjectCommand(sheet, firstImage(doc));
+        turn->newTransform = QTransform().rotate(90).translate(0, -90);
+        doc->undoStack()->push(turn);
+        auto *size = new PageSettingsCommand(sheet);
+        size->newWidth = 90;
+        size->newHeight = 120;
+        doc->undoStack()->push(size);
+        image = image.transformed(QTransform().rotate(90));
+    }
+    doc->undoStack()->clear();
+    const QImage before = argb(doc->renderPage());
+    window->clickTool(7);
+    auto *crop = static_cast<CropTool *>(window->tool(7));
+    gesture(doc, draw, keys);
+    QTest::mouseClick(crop->cropButton, Qt::LeftButton);
+
+    if (page.isEmpty()) {
+        QCOMPARE(doc->undoStack()->count(), 0);
+        QCOMPARE(argb(doc->renderPage()), before);
+        return;
+    }
+    QCOMPARE(crop->rectState, 0);
+    QVERIFY(!window->showsRect());
+    QCOMPARE(doc->undoStack()->count(), 1);
+    QCOMPARE(sheet->rect, QRect(QPoint(), page));
+    // The page shows what lay inside the rectangle, where it lay; white where no image was.
+    QImage expected(page, QImage::Format_ARGB32);
+    expected.fill(Qt::white);
+    QPainter painter(&expected);
+    painter.drawImage(at, argb(image).copy(kept));
+    if (setting == QLatin1String("two images"))
+        painter.drawImage(at, argb(other).copy(kept.translated(-20, -10)));
+    painter.end();
+    const QImage cropped = argb(doc->renderPage());
+    QCOMPARE(cropped, expected);
+
+    // One undo step gives back every image, its place and the page; redo repeats the crop.
+    doc->undoStack()->undo();
+    QCOMPARE(argb(doc->renderPage()), before);
+    doc->undoStack()->redo();
+    QCOMPARE(argb(doc->renderPage()), cropped);
+}
+
+void ToolsTest::dockVisibilityIsKept()
+{
+    window->tools()->toggleViewAction()->trigger();
+    QVERIFY(window->close());
+    window = std::make_unique<TestWindow>();
+    QVERIFY(window->tools()->isHidden());
+}
+
+VIREON_TEST_MAIN(ToolsTest)
+#include "tst_tools.moc"
