@@ -16,6 +16,7 @@
 #include "tools/brightnesscontrasttool.h"
 #include "tools/copytool.h"
 #include "tools/croptool.h"
+#include "tools/rotatefliptool.h"
 #include "tools/selecttool.h"
 #include "tools/toolpanel.h"
 
@@ -293,7 +294,7 @@ void MainWindow::createProgramModeGroup()
     };
     add(new SelectTool(this), ":/images/pointer.png");
     add(new CopyTool(this), ":/images/copyregion.png");
-    // Rotate and Flip (id 11) is created here.
+    add(new RotateFlipTool(this), ":/images/rotate_clockwise.png");
     add(new BrightnessContrastTool(this), ":/images/contrast.png");
     add(new CropTool(this), ":/images/crop.png");
 }

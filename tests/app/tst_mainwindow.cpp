@@ -180,6 +180,8 @@ void MainWindowTest::displaysFollowTheActiveDocument()
     const QStringList files = makeFolder(dir.path());
     TestEnvironment::clearSettings();
     TestWindow window;
+    // Room for the 640 x 480 image at 100 % beside the docks.
+    window.resize(1600, 1100);
     StatusBar *bar = window.statusBarWidget();
     QMdiArea *area = window.mdiArea;
     // The image field and the zoom box together.

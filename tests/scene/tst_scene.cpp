@@ -23,8 +23,10 @@
 #include "testinput.h"
 #include "testmain.h"
 #include "tools/rotatefliptool.h"
+#include "tools/toolpanel.h"
 
 #include <QClipboard>
+#include <QStackedLayout>
 #include <QGraphicsView>
 #include <QMimeData>
 #include <QPushButton>
@@ -172,9 +174,8 @@ struct ToolDocument
         window.resize(1000, 700);
         window.show();
         QApplication::setActiveWindow(&window);
-        tool = new RotateFlipTool(&window);
-        window.toolWatcher->addTool(tool);
-        toolPage.reset(tool->widget());
+        tool = static_cast<RotateFlipTool *>(window.toolWatcher->tool(11));
+        toolPage = window.tools()->pages()->widget(tool->pageIndex);
         window.newFile();
     }
     // Null until the window has made the new document the active one.
@@ -217,7 +218,7 @@ struct ToolDocument
 
     MainWindow window;
     RotateFlipTool *tool = nullptr;
-    std::unique_ptr<QWidget> toolPage;
+    QWidget *toolPage = nullptr;
 };
 
 // What the buttons do to a picture seen on screen, done by the toolkit's own image
