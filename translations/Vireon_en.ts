@@ -2,6 +2,31 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>BrightnessContrastTool</name>
+    <message>
+        <source>Brightness and Contrast</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CopyTool</name>
+    <message>
+        <source>Copy and Cut</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CropTool</name>
+    <message>
+        <source>Crop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LVScene</name>
     <message>
         <source>Tarvex</source>
@@ -36,6 +61,10 @@
     </message>
     <message>
         <source>Sort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tools</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -90,6 +119,44 @@ Do you want to save the image as PNG under another name?</source>
     <message>
         <source>Cannot write file %1:
 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RotateFlipTool</name>
+    <message>
+        <source>Rotate and Flip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate clockwise</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rotate counter clockwise</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Horizontal flip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vertical flip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Sheet and all images</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;elected images</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SelectTool</name>
+    <message>
+        <source>Select</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

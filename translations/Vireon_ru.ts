@@ -2,6 +2,31 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>BrightnessContrastTool</name>
+    <message>
+        <source>Brightness and Contrast</source>
+        <translation>Яркость и контраст</translation>
+    </message>
+</context>
+<context>
+    <name>CopyTool</name>
+    <message>
+        <source>Copy and Cut</source>
+        <translation>Копирование и вырезание</translation>
+    </message>
+</context>
+<context>
+    <name>CropTool</name>
+    <message>
+        <source>Crop</source>
+        <translation>Обрезать</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сбросить</translation>
+    </message>
+</context>
+<context>
     <name>LVScene</name>
     <message>
         <source>Tarvex</source>
@@ -37,6 +62,10 @@
     <message>
         <source>Sort</source>
         <translation>Сортировка</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Инструменты</translation>
     </message>
 </context>
 <context>
@@ -94,6 +123,44 @@ Do you want to save the image as PNG under another name?</source>
 %2</source>
         <translation>Не удалось записать файл %1:
 %2</translation>
+    </message>
+</context>
+<context>
+    <name>RotateFlipTool</name>
+    <message>
+        <source>Rotate and Flip</source>
+        <translation>Поворот и отражение</translation>
+    </message>
+    <message>
+        <source>Rotate clockwise</source>
+        <translation>Повернуть по часовой стрелке</translation>
+    </message>
+    <message>
+        <source>Rotate counter clockwise</source>
+        <translation>Повернуть против часовой стрелки</translation>
+    </message>
+    <message>
+        <source>Horizontal flip</source>
+        <translation>Отразить по горизонтали</translation>
+    </message>
+    <message>
+        <source>Vertical flip</source>
+        <translation>Отразить по вертикали</translation>
+    </message>
+    <message>
+        <source>&amp;Sheet and all images</source>
+        <translation>&amp;Лист и все изображения</translation>
+    </message>
+    <message>
+        <source>S&amp;elected images</source>
+        <translation>&amp;Выбранные изображения</translation>
+    </message>
+</context>
+<context>
+    <name>SelectTool</name>
+    <message>
+        <source>Select</source>
+        <translation>Выделение</translation>
     </message>
 </context>
 <context>
