@@ -450,6 +450,15 @@ void ThumbnailListView::selectionChanged(const QItemSelection &selected,
     showSelectionSum();
 }
 
+void ThumbnailListView::dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                                    const QVector<int> &roles)
+{
+    QListView::dataChanged(topLeft, bottomRight, roles);
+    // A selected file written anew has a new size.
+    if (roles.isEmpty() || roles.contains(ThumbnailListModel::SizeRole))
+        showSelectionSum();
+}
+
 void ThumbnailListView::showSelectionSum()
 {
     if (!statusBar || !selectionModel())

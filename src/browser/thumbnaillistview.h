@@ -66,6 +66,8 @@ public slots:
 protected slots:
     void selectionChanged(const QItemSelection &selected,
                           const QItemSelection &deselected) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QVector<int> &roles = QVector<int>()) override;
 
 protected:
     void scrollContentsBy(int dx, int dy) override;

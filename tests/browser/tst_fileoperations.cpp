@@ -473,6 +473,11 @@ void FileOperationsTest::selectionSumBeyond4GiB()
     panel->model()->tDirectoryChanged();
     QCOMPARE(bar.thirdText().section(QStringLiteral("  "), 1),
              QStringLiteral("Selected 0 file(s) 0 B"));
+    // A selected file written anew: the sum takes its new size.
+    panel->view()->selectAll();
+    touch(dir->filePath(QStringLiteral("big1.png")), qint64(1) << 30);
+    QTRY_COMPARE(bar.thirdText().section(QStringLiteral("  "), 1),
+                 QStringLiteral("Selected 3 file(s) 4096.00 MB"));
     panel->view()->setStatusBar(nullptr);
 }
 
