@@ -20,6 +20,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStackedLayout>
+#include <QTemporaryDir>
 #include <QUndoStack>
 
 namespace {
@@ -361,6 +362,12 @@ void ToolsTest::crop()
     QCOMPARE(argb(doc->renderPage()), before);
     doc->undoStack()->redo();
     QCOMPARE(argb(doc->renderPage()), cropped);
+
+    // The file holds what the page shows.
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("cropped.png"));
+    QVERIFY(doc->saveFile(saved));
+    QCOMPARE(argb(QImage(saved)), cropped);
 }
 
 void ToolsTest::dockVisibilityIsKept()
