@@ -1,5 +1,6 @@
 #include "selecttool.h"
 
+#include "framework/lvmainwindow.h"
 #include "framework/lvscene.h"
 #include "scene/groupobjectcommand.h"
 #include "scene/objectitem.h"
@@ -76,6 +77,9 @@ void SelectTool::group()
     if (!s || !s->activePage || members.size() < 2)
         return;
     s->undoStack()->push(new GroupObjectCommand(s->activePage, members));
+    // The buttons change the selection without a scene event that would refresh the status bar.
+    if (mainWindow)
+        mainWindow->setSelectedRect();
 }
 
 void SelectTool::ungroup()
@@ -93,6 +97,8 @@ void SelectTool::ungroup()
     for (ObjectItem *group : qAsConst(groups))
         stack->push(new UnGroupObjectCommand(s->activePage, group));
     stack->endMacro();
+    if (mainWindow)
+        mainWindow->setSelectedRect();
 }
 
 void SelectTool::reset()

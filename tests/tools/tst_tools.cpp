@@ -537,6 +537,8 @@ void ToolsTest::grouping()
     QTest::mouseClick(group ? tool->groupButton : tool->ungroupButton, Qt::LeftButton);
     QCOMPARE(doc->undoStack()->count(), steps);
     QCOMPARE(tool->selectedRect(), bounds);
+    if (steps)
+        QCOMPARE(window->showsRect(), !bounds.isEmpty());
     const bool inGroup = images.first()->parentItem() != sheet;
     QCOMPARE(inGroup, group ? steps == 1 : grouped && !steps);
     // Nothing moves on the page; undo and redo give back each state exactly.
