@@ -6,16 +6,21 @@
 #include "framework/lvtoolwatcher.h"
 #include "imagefixtures.h"
 #include "scene/addobjectcommand.h"
+#include "scene/groupobjectcommand.h"
 #include "scene/pageitem.h"
 #include "scene/pagesettingscommand.h"
+#include "scene/removeobjectcommand.h"
 #include "scene/transformobjectcommand.h"
 #include "scene/vrimageitem.h"
 #include "testinput.h"
 #include "testmain.h"
+#include "tools/copytool.h"
 #include "tools/croptool.h"
+#include "tools/selecttool.h"
 #include "tools/toolpanel.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
@@ -38,6 +43,8 @@ public:
         show();
         QApplication::setActiveWindow(this);
     }
+    using LVMainWindow::copyAct;
+    using LVMainWindow::cutAct;
     using LVMainWindow::mdiArea;
 
     // A document showing image, as a finished load leaves it.
@@ -92,6 +99,32 @@ VRImageItem *firstImage(MdiChild *doc)
     return dynamic_cast<VRImageItem *>(doc->lvScene()->currentPage()->objects().first());
 }
 
+// Set-ups of the region tests, made before the history starts: "two images" puts other
+// at (20, 10) over the first image, "turned" turns the 120 x 90 sheet clockwise, "no image"
+// removes the image.
+void arrange(MdiChild *doc, const QString &setting, const QImage &other)
+{
+    PageItem *sheet = doc->lvScene()->currentPage();
+    QUndoStack *stack = doc->undoStack();
+    if (setting == QLatin1String("two images")) {
+        auto *item = new VRImageItem(other);
+        item->setPos(20, 10);
+        item->initialPos = item->pos();
+        stack->push(new AddObjectCommand(sheet, item));
+    } else if (setting == QLatin1String("turned")) {
+        auto *turn = new TransformObjectCommand(sheet, firstImage(doc));
+        turn->newTransform = QTransform().rotate(90).translate(0, -90);
+        stack->push(turn);
+        auto *size = new PageSettingsCommand(sheet);
+        size->newWidth = 90;
+        size->newHeight = 120;
+        stack->push(size);
+    } else if (setting == QLatin1String("no image")) {
+        stack->push(new RemoveObjectCommand(sheet, firstImage(doc)));
+    }
+    stack->clear();
+}
+
 } // namespace
 
 class ToolsTest : public QObject
@@ -107,6 +140,10 @@ private slots:
     void crop_data();
     void crop();
     void dockVisibilityIsKept();
+    void copyAndCut_data();
+    void copyAndCut();
+    void grouping_data();
+    void grouping();
 
 private:
     std::unique_ptr<TestWindow> window;
@@ -315,22 +352,9 @@ void ToolsTest::crop()
     PageItem *sheet = doc->lvScene()->currentPage();
     // A second image lies inside the first, offset by (20, 10).
     const QImage other = ImageFixtures::pattern(QSize(100, 70)).mirrored(true, false);
-    if (setting == QLatin1String("two images")) {
-        auto *item = new VRImageItem(other);
-        item->setPos(20, 10);
-        item->initialPos = item->pos();
-        doc->undoStack()->push(new AddObjectCommand(sheet, item));
-    } else if (setting == QLatin1String("turned")) {
-        auto *turn = new TransformObjectCommand(sheet, firstImage(doc));
-        turn->newTransform = QTransform().rotate(90).translate(0, -90);
-        doc->undoStack()->push(turn);
-        auto *size = new PageSettingsCommand(sheet);
-        size->newWidth = 90;
-        size->newHeight = 120;
-        doc->undoStack()->push(size);
+    arrange(doc, setting, other);
+    if (setting == QLatin1String("turned"))
         image = image.transformed(QTransform().rotate(90));
-    }
-    doc->undoStack()->clear();
     const QImage before = argb(doc->renderPage());
     window->clickTool(7);
     auto *crop = static_cast<CropTool *>(window->tool(7));
@@ -376,6 +400,157 @@ void ToolsTest::dockVisibilityIsKept()
     QVERIFY(window->close());
     window = std::make_unique<TestWindow>();
     QVERIFY(window->tools()->isHidden());
+}
+
+void ToolsTest::copyAndCut_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<double>("zoom");
+    QTest::addColumn<Points>("draw");
+    QTest::addColumn<QRect>("region");
+
+    const Points inside { { 20, 10 }, { 69, 49 } };
+    const QRect insideRect(20, 10, 50, 40);
+    const auto row = [](const char *name, const char *action, const Points &draw,
+                        const QRect &region, const char *setting = "", double zoom = 1) {
+        QTest::newRow(name) << action << setting << zoom << draw << region;
+    };
+    row("copy", "Copy", inside, insideRect);
+    row("copy beyond the bottom right", "Copy", { { 100, 60 }, { 159, 119 } }, { 100, 60, 20, 30 });
+    row("copy beyond the top left", "Copy", { { -20, -10 }, { 29, 29 } }, { 0, 0, 30, 30 });
+    // Zoomed after drawing: the copy still holds document pixels.
+    row("copy at 25 %", "Copy", inside, insideRect, "", 0.25);
+    row("copy at 400 %", "Copy", inside, insideRect, "", 4);
+    row("Edit > Copy", "copyAct", inside, insideRect);
+    row("cut", "Cut", inside, insideRect);
+    row("cut beyond the page", "Cut", { { 100, 60 }, { 159, 119 } }, { 100, 60, 20, 30 });
+    row("cut a palette image", "Cut", inside, insideRect, "palette");
+    row("cut two images", "Cut", inside, insideRect, "two images");
+    // The sheet turned clockwise first: the page is 90 x 120.
+    row("cut turned", "Cut", { { 10, 20 }, { 59, 59 } }, { 10, 20, 50, 40 }, "turned");
+    // Only the white page is left to copy, and the step is empty.
+    row("cut without image", "Cut", inside, insideRect, "no image");
+    row("Edit > Cut", "cutAct", inside, insideRect);
+}
+
+void ToolsTest::copyAndCut()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, setting);
+    QFETCH(double, zoom);
+    QFETCH(Points, draw);
+    QFETCH(QRect, region);
+
+    QImage image = ImageFixtures::pattern(QSize(120, 90), QImage::Format_RGB32);
+    if (setting == QLatin1String("palette"))
+        image = image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    MdiChild *doc = window->open(image, QStringLiteral("a.png"));
+    arrange(doc, setting, ImageFixtures::pattern(QSize(100, 70)));
+    const QImage before = argb(doc->renderPage());
+    window->clickTool(10);
+    auto *tool = static_cast<CopyTool *>(window->tool(10));
+    gesture(doc, draw);
+    const QTransform zoomed = QTransform::fromScale(zoom, zoom);
+    doc->setTransform(zoomed);
+    QClipboard *clipboard = QApplication::clipboard();
+    clipboard->clear();
+    if (QAction *menuAction = action == QLatin1String("copyAct") ? window->copyAct
+                : action == QLatin1String("cutAct")              ? window->cutAct
+                                                                 : nullptr)
+        menuAction->trigger();
+    else
+        QTest::mouseClick(action == QLatin1String("Cut") ? tool->cutButton : tool->copyButton,
+                          Qt::LeftButton);
+
+    QCOMPARE(argb(clipboard->image()), before.copy(region));
+    QCOMPARE(doc->transform(), zoomed);
+    QCOMPARE(tool->rectState, 0);
+    QVERIFY(!window->showsRect());
+    const bool cut = action.contains(QLatin1String("ut"));
+    // A cut whitens the region in every image, as one step that undo and redo take exactly.
+    QImage expected = before;
+    if (cut)
+        QPainter(&expected).fillRect(region, Qt::white);
+    const QImage after = argb(doc->renderPage());
+    QCOMPARE(after, expected);
+    QCOMPARE(doc->undoStack()->count(), cut ? 1 : 0);
+    if (cut) {
+        doc->undoStack()->undo();
+        QCOMPARE(argb(doc->renderPage()), before);
+        doc->undoStack()->redo();
+        QCOMPARE(argb(doc->renderPage()), after);
+    }
+    // Without a new rectangle a second copy leaves the clipboard alone.
+    clipboard->setText(QStringLiteral("kept"));
+    tool->copyImage();
+    QCOMPARE(clipboard->text(), QStringLiteral("kept"));
+}
+
+void ToolsTest::grouping_data()
+{
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("grouped");
+    QTest::addColumn<bool>("group");
+    QTest::addColumn<int>("steps");
+    QTest::addColumn<QRectF>("bounds");
+
+    // The photo covers (0, 0, 120, 90), the second image (100, 60, 40, 50).
+    const QRectF both(0, 0, 140, 110);
+    QTest::newRow("group two") << 2 << false << true << 1 << both;
+    QTest::newRow("group one") << 1 << false << true << 0 << QRectF(100, 60, 40, 50);
+    QTest::newRow("ungroup plain objects") << 2 << false << false << 0 << both;
+    // The members end deselected.
+    QTest::newRow("ungroup a group") << 2 << true << false << 1 << QRectF();
+}
+
+void ToolsTest::grouping()
+{
+    QFETCH(int, selected);
+    QFETCH(bool, grouped);
+    QFETCH(bool, group);
+    QFETCH(int, steps);
+    QFETCH(QRectF, bounds);
+
+    MdiChild *doc = window->open(ImageFixtures::pattern(QSize(120, 90)), QStringLiteral("a.png"));
+    PageItem *sheet = doc->lvScene()->currentPage();
+    auto *second = new VRImageItem(ImageFixtures::pattern(QSize(40, 50)));
+    second->setPos(100, 60);
+    doc->undoStack()->push(new AddObjectCommand(sheet, second));
+    const QList<ObjectItem *> images { firstImage(doc), second };
+    doc->lvScene()->clearSelection();
+    for (int i = 0; i < selected; ++i)
+        images.at(images.size() - 1 - i)->setSelected(true);
+    if (grouped)
+        doc->undoStack()->push(new GroupObjectCommand(sheet, images));
+    doc->undoStack()->clear();
+    const QImage before = argb(doc->renderPage());
+    const auto placed = [&] {
+        QList<QVariant> state;
+        for (ObjectItem *image : images)
+            state << image->scenePos() << qulonglong(quintptr(image->parentItem()));
+        return state;
+    };
+    const QList<QVariant> start = placed();
+
+    auto *tool = static_cast<SelectTool *>(window->tool(0));
+    QTest::mouseClick(group ? tool->groupButton : tool->ungroupButton, Qt::LeftButton);
+    QCOMPARE(doc->undoStack()->count(), steps);
+    QCOMPARE(tool->selectedRect(), bounds);
+    if (steps)
+        QCOMPARE(window->showsRect(), !bounds.isEmpty());
+    const bool inGroup = images.first()->parentItem() != sheet;
+    QCOMPARE(inGroup, group ? steps == 1 : grouped && !steps);
+    // Nothing moves on the page; undo and redo give back each state exactly.
+    QCOMPARE(argb(doc->renderPage()), before);
+    const QList<QVariant> done = placed();
+    QCOMPARE(done == start, steps == 0);
+    if (steps) {
+        doc->undoStack()->undo();
+        QCOMPARE(placed(), start);
+        doc->undoStack()->redo();
+        QCOMPARE(placed(), done);
+    }
 }
 
 VIREON_TEST_MAIN(ToolsTest)
