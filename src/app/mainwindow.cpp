@@ -180,6 +180,12 @@ void MainWindow::createViewMenuEntries()
 void MainWindow::updateMenus()
 {
     LVMainWindow::updateMenus();
+    // A region drawn with the copy tool is what Cut and Copy take, selected objects or not.
+    LVTool *tool = toolWatcher->currentTool();
+    if (tool && tool->id() == 10 && toolWatcher->hasRect()) {
+        cutAct->setEnabled(true);
+        copyAct->setEnabled(true);
+    }
     if (thumbnailPanel && thumbnailPanel->view()->hasFocus()) {
         for (QAction *action : {copyAct, pasteAct, deleteAct})
             action->setEnabled(true);
@@ -272,6 +278,8 @@ void MainWindow::setSelectedRect()
         return;
     LVTool *tool = toolWatcher->currentTool();
     statusBar->setSelectionRect(tool ? tool->selectedRect() : QRectF());
+    // Drawing or dropping a region changes what Cut and Copy can take.
+    updateMenus();
 }
 
 void MainWindow::createActions()

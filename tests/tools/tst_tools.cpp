@@ -450,6 +450,8 @@ void ToolsTest::copyAndCut()
     const QImage before = argb(doc->renderPage());
     window->clickTool(10);
     auto *tool = static_cast<CopyTool *>(window->tool(10));
+    doc->lvScene()->clearSelection();
+    window->updateMenus();
     gesture(doc, draw);
     const QTransform zoomed = QTransform::fromScale(zoom, zoom);
     doc->setTransform(zoomed);
@@ -457,11 +459,14 @@ void ToolsTest::copyAndCut()
     clipboard->clear();
     if (QAction *menuAction = action == QLatin1String("copyAct") ? window->copyAct
                 : action == QLatin1String("cutAct")              ? window->cutAct
-                                                                 : nullptr)
+                                                                 : nullptr) {
+        // The drawn region is what the menu's Cut and Copy take, with nothing selected.
+        QVERIFY(menuAction->isEnabled());
         menuAction->trigger();
-    else
+    } else {
         QTest::mouseClick(action == QLatin1String("Cut") ? tool->cutButton : tool->copyButton,
                           Qt::LeftButton);
+    }
 
     QCOMPARE(argb(clipboard->image()), before.copy(region));
     QCOMPARE(doc->transform(), zoomed);
