@@ -259,10 +259,12 @@ void BrightnessContrastTest::autoValues_data()
     QTest::newRow("light then dark") << two(QImage::Format_ARGB32, light, dark) << 7 << 28;
     QTest::newRow("24-bit") << two(QImage::Format_RGB888, dark, light) << 7 << 28;
     QTest::newRow("16-bit") << two(QImage::Format_RGBA64, dark, light) << 7 << 28;
-    // Grey levels 50 and 180: 127 - 230 / 2 and (50 - 180 + 256) / 2.
-    QTest::newRow("grayscale8") << two(QImage::Format_Grayscale8, qRgb(50, 50, 50),
-                                       qRgb(180, 180, 180))
-                                << 12 << 63;
+    // Grey levels 20 to 100: 127 - 120 / 2 and (20 - 100 + 256) / 2. The darkest level
+    // sits where reading bytes as 4-byte pixels would never look.
+    QImage grey(6, 1, QImage::Format_Grayscale8);
+    const uchar levels[6] = { 100, 100, 100, 20, 100, 100 };
+    std::copy(levels, levels + 6, grey.scanLine(0));
+    QTest::newRow("grayscale8") << grey << 67 << 88;
 }
 
 void BrightnessContrastTest::autoValues()
