@@ -1,6 +1,7 @@
 #include "brightnesscontrast.h"
 
 #include <QColorSpace>
+#include <QThread>
 #include <QtGlobal>
 #include <cstring>
 
@@ -144,6 +145,14 @@ void BrightnessContrast::apply(const QImage &source, QImage &result, const Table
         for (int x = 0; x < bytes; ++x)
             out[x] = table[in[x]];
     }
+}
+
+int BrightnessContrast::stripeRows(int height)
+{
+    // Enough stripes to keep every pool thread busy on one image, few enough that starting
+    // them costs nothing next to the pixels.
+    const int stripes = qMax(1, QThread::idealThreadCount()) * 2;
+    return qMax(64, (height + stripes - 1) / stripes);
 }
 
 QImage BrightnessContrast::adjusted(const QImage &image, int brightness, int contrast)

@@ -28,6 +28,8 @@ public:
     // rows, so stripes of one image may run on several threads at once.
     static void apply(const QImage &source, QImage &result, const Table &table, int firstRow,
                       int rowCount);
+    // Rows per stripe when one image is split over the global thread pool.
+    static int stripeRows(int height);
     // The whole adjustment on the calling thread.
     static QImage adjusted(const QImage &image, int brightness, int contrast);
     // The values that stretch the image's darkest and brightest colours, ignoring pure

@@ -13,7 +13,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -31,14 +30,6 @@ QList<ImageItem *> selectedImages(LVScene *scene)
             images << static_cast<ImageItem *>(item);
     }
     return images;
-}
-
-// Rows per stripe: enough stripes to keep every pool thread busy on one image, few enough
-// that starting them costs nothing next to the pixels.
-int stripeRows(int height)
-{
-    const int stripes = qMax(1, QThread::idealThreadCount()) * 2;
-    return qMax(64, (height + stripes - 1) / stripes);
 }
 
 } // namespace
@@ -143,7 +134,7 @@ void BrightnessContrastTool::make()
         job.brightness = newest.brightness;
         job.contrast = newest.contrast;
         job.preview = true;
-        const int rows = stripeRows(job.source.height());
+        const int rows = BrightnessContrast::stripeRows(job.source.height());
         for (job.firstRow = 0; job.firstRow < job.source.height(); job.firstRow += rows) {
             job.rowCount = rows;
             jobs << job;
