@@ -13,6 +13,7 @@
 #include <QBuffer>
 #include <QDial>
 #include <QFutureWatcher>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QUndoStack>
@@ -31,6 +32,7 @@ public:
         show();
         QApplication::setActiveWindow(this);
     }
+    using LVMainWindow::mdiArea;
 
     MdiChild *open(const QList<QImage> &images, const QString &name)
     {
@@ -124,6 +126,8 @@ private slots:
     void preview_data();
     void preview();
     void autoCorrectionPreviews();
+    void valuesFollowTheDocument();
+    void resetBeforeTheTick();
 
 private:
     std::unique_ptr<TestWindow> window;
@@ -408,6 +412,49 @@ void BrightnessContrastTest::autoCorrectionPreviews()
     QTRY_VERIFY(item->previewImage());
     QCOMPARE(argb(*item->previewImage()),
              expectedAdjustment(dull, values.brightness, values.contrast));
+}
+
+// Each document keeps its own values while the tool stays current; coming back puts them
+// on the dials without computing anything, and leaving commits them to that document only.
+void BrightnessContrastTest::valuesFollowTheDocument()
+{
+    const QImage image = ImageFixtures::pattern(QSize(120, 90));
+    MdiChild *a = window->open({ image }, QStringLiteral("a.png"));
+    window->clickTool(9);
+    BrightnessContrastTool *tool = window->tool();
+    const QList<QDial *> dials = window->dials();
+    dials.at(0)->setValue(40);
+    QTRY_VERIFY(images(a).first()->previewImage());
+    MdiChild *b = window->open({ image }, QStringLiteral("b.png"));
+    QTRY_VERIFY(b->hasFocus());
+    dials.at(0)->setValue(-30);
+    QTRY_VERIFY(images(b).first()->previewImage());
+
+    QSignalSpy started(tool->findChild<QFutureWatcherBase *>(), &QFutureWatcherBase::started);
+    window->mdiArea->setActiveSubWindow(a->subWindow);
+    a->setFocus();
+    QTRY_COMPARE(tool->brightness, 40);
+    QCOMPARE(dials.at(0)->value(), 40);
+    QVERIFY(!started.wait(300));
+    window->clickTool(0);
+    QCOMPARE(a->undoStack()->count(), 1);
+    QCOMPARE(b->undoStack()->count(), 0);
+    QCOMPARE(argb(images(a).first()->currentImage()), expectedAdjustment(image, 40, 0));
+}
+
+// Reset pressed while a change still waits for the tick: that change is dropped too.
+void BrightnessContrastTest::resetBeforeTheTick()
+{
+    MdiChild *doc = window->open({ ImageFixtures::pattern(QSize(60, 40)) }, QStringLiteral("a"));
+    window->clickTool(9);
+    QSignalSpy started(window->tool()->findChild<QFutureWatcherBase *>(),
+                       &QFutureWatcherBase::started);
+    window->dials().at(0)->setValue(50);
+    QTest::mouseClick(window->button(QStringLiteral("Reset")), Qt::LeftButton);
+    QVERIFY(!started.wait(300));
+    QVERIFY(!images(doc).first()->previewImage());
+    window->clickTool(0);
+    QCOMPARE(doc->undoStack()->count(), 0);
 }
 
 VIREON_TEST_MAIN(BrightnessContrastTest)
