@@ -2,6 +2,7 @@
 // thumbnails with vipsthumbnail when it is installed. Prints a table; exits non-zero only
 // when it could not run.
 
+#include "adjustbench.h"
 #include "sortbench.h"
 #include "browser/thumbnaillistmodel.h"
 #include "browser/thumbnaillistview.h"
@@ -354,6 +355,11 @@ int main(int argc, char **argv)
     // The model's and view's debug lines would drown the table.
     qInstallMessageHandler(quietDebug);
 
+    // `vireon_bench --adjust` times only the brightness and contrast adjustment.
+    if (app.arguments().contains(QLatin1String("--adjust"))) {
+        runAdjustBenchmark();
+        return 0;
+    }
     QTemporaryDir folder;
     QTemporaryDir photos;
     if (!folder.isValid() || !photos.isValid()) {
@@ -369,5 +375,6 @@ int main(int argc, char **argv)
         out << note << "\n";
     out.flush();
     runSortBenchmark();
+    runAdjustBenchmark();
     return 0;
 }
