@@ -7,12 +7,40 @@
         <source>Brightness and Contrast</source>
         <translation>Яркость и контраст</translation>
     </message>
+    <message>
+        <source>Auto Correction</source>
+        <translation>Автокоррекция</translation>
+    </message>
+    <message>
+        <source>Brightness</source>
+        <translation>Яркость</translation>
+    </message>
+    <message>
+        <source>Contrast</source>
+        <translation>Контраст</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сбросить</translation>
+    </message>
 </context>
 <context>
     <name>CopyTool</name>
     <message>
         <source>Copy and Cut</source>
         <translation>Копирование и вырезание</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Копировать</translation>
+    </message>
+    <message>
+        <source>Cut</source>
+        <translation>Вырезать</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Сбросить</translation>
     </message>
 </context>
 <context>
@@ -161,6 +189,14 @@ Do you want to save the image as PNG under another name?</source>
     <message>
         <source>Select</source>
         <translation>Выделение</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Сгруппировать</translation>
+    </message>
+    <message>
+        <source>Ungroup</source>
+        <translation>Разгруппировать</translation>
     </message>
 </context>
 <context>
