@@ -13,6 +13,7 @@
 #include "scene/vrimageitem.h"
 #include "testinput.h"
 #include "testmain.h"
+#include "testwindow.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -54,20 +55,6 @@ QStringList makeFolder(const QString &folder)
     return files;
 }
 
-// The main window on a folder, with its protected parts in reach.
-class TestWindow : public MainWindow
-{
-public:
-    TestWindow() : MainWindow(true)
-    {
-        resize(1200, 900);
-        show();
-        QApplication::setActiveWindow(this);
-    }
-    using LVMainWindow::cutAct;
-    using LVMainWindow::mdiArea;
-    using LVMainWindow::zoomBox;
-};
 
 // The status bar's description of a file shown whole.
 QString described(const QString &file, const QSize &size)

@@ -6,6 +6,7 @@
 #include "scene/imageitem.h"
 #include "scene/pageitem.h"
 #include "testmain.h"
+#include "testwindow.h"
 #include "tools/brightnesscontrast.h"
 #include "tools/brightnesscontrasttool.h"
 #include "tools/toolpanel.h"
@@ -22,39 +23,20 @@ namespace {
 // first, last, value, and whether value is added to the entry's index.
 using Spans = QList<QVector<int>>;
 
-class TestWindow : public MainWindow
+// The shared window, opening documents with nothing selected, and the tool's controls.
+class AdjustWindow : public TestWindow
 {
 public:
-    TestWindow() : MainWindow(true)
-    {
-        resize(1200, 900);
-        show();
-        QApplication::setActiveWindow(this);
-    }
-    using LVMainWindow::mdiArea;
-
+    using TestWindow::tool;
     MdiChild *open(const QList<QImage> &images, const QString &name)
     {
-        auto *doc = static_cast<MdiChild *>(createMdiChild());
-        doc->newFile();
-        doc->setCurrentFile(name);
-        doc->showMaximized();
-        for (const QImage &image : images)
-            doc->insertImage(image);
-        doc->setImage(images.first());
-        doc->undoStack()->clear();
+        MdiChild *doc = TestWindow::open(images, name);
         doc->lvScene()->clearSelection();
-        doc->setFocus();
         return doc;
     }
     BrightnessContrastTool *tool() const
     {
         return static_cast<BrightnessContrastTool *>(toolWatcher->tool(9));
-    }
-    void clickTool(int id)
-    {
-        QTest::mouseClick(tools()->findChild<QPushButton *>(toolWatcher->tool(id)->title()),
-                          Qt::LeftButton);
     }
     QList<QDial *> dials() const { return tools()->findChildren<QDial *>(); }
     // A button of this tool's page: other tools have a Reset too.
@@ -128,13 +110,13 @@ private slots:
     void valuesFollowTheDocument();
 
 private:
-    std::unique_ptr<TestWindow> window;
+    std::unique_ptr<AdjustWindow> window;
 };
 
 void BrightnessContrastTest::init()
 {
     TestEnvironment::clearSettings();
-    window = std::make_unique<TestWindow>();
+    window = std::make_unique<AdjustWindow>();
 }
 
 void BrightnessContrastTest::cleanup()

@@ -14,6 +14,7 @@
 #include "scene/vrimageitem.h"
 #include "testinput.h"
 #include "testmain.h"
+#include "testwindow.h"
 #include "tools/copytool.h"
 #include "tools/croptool.h"
 #include "tools/selecttool.h"
@@ -34,38 +35,10 @@ using Points = QList<QPointF>;
 // Keys with their modifiers added, as QKeySequence counts them.
 using Keys = QList<int>;
 
-class TestWindow : public MainWindow
+// The shared window, with the status bar's rectangle field in reach.
+class ToolsWindow : public TestWindow
 {
 public:
-    TestWindow() : MainWindow(true)
-    {
-        resize(1200, 900);
-        show();
-        QApplication::setActiveWindow(this);
-    }
-    using LVMainWindow::copyAct;
-    using LVMainWindow::cutAct;
-    using LVMainWindow::mdiArea;
-
-    // A document showing image, as a finished load leaves it.
-    MdiChild *open(const QImage &image, const QString &name)
-    {
-        auto *doc = static_cast<MdiChild *>(createMdiChild());
-        doc->newFile();
-        doc->setCurrentFile(name);
-        doc->showMaximized();
-        doc->insertImage(image);
-        doc->setImage(image);
-        doc->undoStack()->clear();
-        doc->setFocus();
-        return doc;
-    }
-    LVTool *tool(int id) const { return toolWatcher->tool(id); }
-    // A user's click on the tool's button in the dock.
-    void clickTool(int id)
-    {
-        QTest::mouseClick(tools()->findChild<QPushButton *>(tool(id)->title()), Qt::LeftButton);
-    }
     bool showsRect() const { return statusBarWidget()->firstText().contains(QLatin1Char('x')); }
 };
 
@@ -146,13 +119,13 @@ private slots:
     void grouping();
 
 private:
-    std::unique_ptr<TestWindow> window;
+    std::unique_ptr<ToolsWindow> window;
 };
 
 void ToolsTest::init()
 {
     TestEnvironment::clearSettings();
-    window = std::make_unique<TestWindow>();
+    window = std::make_unique<ToolsWindow>();
 }
 
 void ToolsTest::cleanup()
@@ -398,7 +371,7 @@ void ToolsTest::dockVisibilityIsKept()
 {
     window->tools()->toggleViewAction()->trigger();
     QVERIFY(window->close());
-    window = std::make_unique<TestWindow>();
+    window = std::make_unique<ToolsWindow>();
     QVERIFY(window->tools()->isHidden());
 }
 
