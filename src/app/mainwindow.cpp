@@ -95,10 +95,15 @@ MainWindow::~MainWindow()
 {
     // Focus moves while the widgets go; this window no longer follows it.
     disconnect(qApp, nullptr, this, nullptr);
-    // A top-level window of its own: it goes with this one, after the undo group let go of it.
-    if (fullScreenDocument) {
-        undoGroup->setActiveStack(nullptr);
-        delete fullScreenDocument;
+    // Full-screen documents are top-level windows of their own, and one that was closed
+    // waits for a deferred delete the event loop may never run: they go with this window,
+    // which they point to.
+    undoGroup->setActiveStack(nullptr);
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        auto *doc = qobject_cast<MdiChild *>(widget);
+        if (doc && doc->mainWindow == this)
+            delete doc;
     }
     stopLoading();
     thumbnailPanel->model()->cancelThumbnails();
