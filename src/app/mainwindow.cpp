@@ -28,6 +28,7 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QToolBar>
 #include <QToolButton>
@@ -36,10 +37,21 @@
 #include <QImageReader>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUndoGroup>
 #include <QUndoStack>
 #include <QtConcurrent>
+
+namespace {
+
+// The slide show's pace, and the program mode of full screen (no tool is current in it).
+constexpr int slideShowInterval = 3000;
+constexpr int fullScreenMode = 8;
+
+} // namespace
 
 MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
 {
@@ -68,6 +80,9 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
             &MainWindow::imageLoaded);
     loadCancelled = true;
 
+    slideShowTimer = new QTimer(this);
+    connect(slideShowTimer, &QTimer::timeout, this, &MainWindow::showNextImage);
+
     // Copy, Paste and Delete also serve the thumbnail list while it has the focus.
     connect(qApp, &QApplication::focusChanged, this, &MainWindow::updateMenus);
 
@@ -80,6 +95,16 @@ MainWindow::~MainWindow()
 {
     // Focus moves while the widgets go; this window no longer follows it.
     disconnect(qApp, nullptr, this, nullptr);
+    // Full-screen documents are top-level windows of their own, and one that was closed
+    // waits for a deferred delete the event loop may never run: they go with this window,
+    // which they point to.
+    undoGroup->setActiveStack(nullptr);
+    const auto windows = QApplication::topLevelWidgets();
+    for (QWidget *widget : windows) {
+        auto *doc = qobject_cast<MdiChild *>(widget);
+        if (doc && doc->mainWindow == this)
+            delete doc;
+    }
     stopLoading();
     thumbnailPanel->model()->cancelThumbnails();
 }
@@ -416,8 +441,12 @@ void MainWindow::imageLoaded(int i)
 
     MdiChild *doc = loadTarget;
     disconnect(loadTargetWatch);
-    // A closed window is hidden at once but deleted only later.
-    const bool reuse = doc && !loadTargetChanged && doc->subWindow && !doc->subWindow->isHidden();
+    // A closed window is hidden at once but deleted only later. The full-screen document
+    // has no sub-window.
+    const bool open = doc
+            && (doc->subWindow ? !doc->subWindow->isHidden()
+                               : doc == fullScreenDocument && doc->isVisible());
+    const bool reuse = open && !loadTargetChanged;
     if (!reuse || info.newWindow) {
         doc = static_cast<MdiChild *>(createMdiChild());
         if (image.isNull()) {
@@ -434,7 +463,8 @@ void MainWindow::imageLoaded(int i)
     } else if (!image.isNull()) {
         // The user may have turned to another document meanwhile; the image comes to the
         // front as a new window would, fitted to the area and matching the list.
-        mdiArea->setActiveSubWindow(doc->subWindow);
+        if (doc->subWindow)
+            mdiArea->setActiveSubWindow(doc->subWindow);
         doc->undoStack()->clear();
         if (PageItem *page = doc->lvScene()->currentPage())
             page->removeAllObjects();
@@ -444,6 +474,98 @@ void MainWindow::imageLoaded(int i)
         doc->undoStack()->clear();
     }
     setSelectedRect();
+}
+
+LVMdiChild *MainWindow::activeMdiChild() const
+{
+    if (mode == fullScreenMode)
+        return fullScreenDocument;
+    return LVMainWindow::activeMdiChild();
+}
+
+void MainWindow::slideShow()
+{
+    if (slideShowTimer->isActive()) {
+        slideShowTimer->stop();
+        return;
+    }
+    slideShowTimer->start(slideShowInterval);
+    // The first step comes at once, the next ones at the timer's pace.
+    showNextImage();
+}
+
+void MainWindow::showNextImage()
+{
+    if (activeMdiChild())
+        thumbnailPanel->view()->selectNextItem();
+}
+
+void MainWindow::nextImage()
+{
+    if (slideShowTimer->isActive())
+        slideShow();
+    showNextImage();
+}
+
+void MainWindow::previousImage()
+{
+    if (slideShowTimer->isActive())
+        slideShow();
+    if (activeMdiChild())
+        thumbnailPanel->view()->selectPreviousItem();
+}
+
+void MainWindow::fullScreen()
+{
+    MdiChild *doc = activeDocument();
+    if (!doc || fullScreenDocument)
+        return;
+    qDebug() << "MainWindow::fullScreen()" << doc->currentFilePath();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // Written at exit instead of the full-screen layout.
+    mainWindowState = saveState(0);
+    geometry = saveGeometry();
+
+    auto *fsDoc = new MdiChild(this);
+    qDebug() << "MainWindow::fullScreen() 1";
+    connect(fsDoc, &MdiChild::slideShowRequested, this, &MainWindow::slideShow);
+    connect(fsDoc, &MdiChild::nextImageRequested, this, &MainWindow::nextImage);
+    connect(fsDoc, &MdiChild::previousImageRequested, this, &MainWindow::previousImage);
+    connect(fsDoc, &MdiChild::fullScreenLeft, this, [this](const QString &file) {
+        closeFullScreen();
+        // The document in the area shows the image last shown full screen.
+        loadImage(file, false);
+    });
+    connect(fsDoc, &MdiChild::closedInFullScreen, this, [this] {
+        closeFullScreen();
+        close();
+    });
+    fsDoc->setWindowModality(Qt::ApplicationModal);
+    fsDoc->newFile();
+    // Full screen on the monitor that holds this window, not on the primary one.
+    fsDoc->setGeometry(screen()->geometry());
+    fsDoc->show();
+    fsDoc->setWindowState(fsDoc->windowState() | Qt::WindowFullScreen);
+    setProgramMode(fullScreenMode);
+    fullScreenDocument = fsDoc;
+    updateMenus();
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    loadImage(doc->currentFilePath(), false);
+    QGuiApplication::restoreOverrideCursor();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void MainWindow::closeFullScreen()
+{
+    slideShowTimer->stop();
+    // A step still loading was meant for the full-screen document, which is gone.
+    stopLoading();
+    fullScreenDocument = nullptr;
+    setProgramMode(0);
+    // The undo group turns back to the document in the area before the full-screen one is
+    // deleted.
+    updateMenus();
 }
 
 void MainWindow::programModeGroupClicked(int)

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <memory>
 
+class QTimer;
+
 class MdiChild;
 class StatusBar;
 class ThumbnailPanel;
@@ -37,9 +39,20 @@ public:
     void showPosition(const QPoint &scenePos) override;
     void setProgramMode(int mode) override;
     void saveDocumentToolState() override;
+    // In full screen, the full-screen document: everything that works on the active
+    // document works on it then.
+    LVMdiChild *activeMdiChild() const override;
 
 public slots:
     bool loadImage(const QString &file, bool newWindow = true);
+    // Slide show and full screen: stepping moves the thumbnail list's current file, which
+    // loads into the active document.
+    void slideShow();
+    void showNextImage();
+    void nextImage();
+    void previousImage();
+    void fullScreen() override;
+    void closeFullScreen();
     void newFile() override;
     void open() override;
     void copy() override;
@@ -82,6 +95,11 @@ protected:
     QPointer<MdiChild> loadTarget;
     bool loadTargetChanged = false;
     QMetaObject::Connection loadTargetWatch;
+
+    QPointer<MdiChild> fullScreenDocument;
+    QTimer *slideShowTimer = nullptr;
+    // The dock and tool bar layout as it was before full screen began (geometry likewise).
+    QByteArray mainWindowState;
 
 private:
     void stopLoading();

@@ -425,21 +425,28 @@ bool ThumbnailListView::applyRestore()
 
 void ThumbnailListView::selectNextItem()
 {
-    if (!model() || model()->rowCount() == 0)
+    const int n = model() ? model()->rowCount(rootIndex()) : 0;
+    if (n == 0)
         return;
-    const int row = currentIndex().isValid() ? currentIndex().row() + 1 : 0;
-    if (row < model()->rowCount())
-        setCurrentIndex(model()->index(row, 0));
+    // Stepping goes round: after the last file comes the first. Without a current file it
+    // starts at the first.
+    const QModelIndex current = currentIndex();
+    const int row = current.isValid() && current.row() < n - 1 ? current.row() + 1 : 0;
+    setCurrentIndex(model()->index(row, 0, rootIndex()));
     applyRestore();
 }
 
 void ThumbnailListView::selectPreviousItem()
 {
-    if (!model() || model()->rowCount() == 0)
+    const int n = model() ? model()->rowCount(rootIndex()) : 0;
+    if (n == 0)
         return;
-    const int row = currentIndex().isValid() ? currentIndex().row() - 1 : 0;
-    if (row >= 0)
-        setCurrentIndex(model()->index(row, 0));
+    // Before the first file comes the last; without a current file it starts at the first.
+    const QModelIndex current = currentIndex();
+    int row = 0;
+    if (current.isValid())
+        row = current.row() > 0 ? current.row() - 1 : n - 1;
+    setCurrentIndex(model()->index(row, 0, rootIndex()));
     applyRestore();
 }
 

@@ -127,7 +127,12 @@ void LVMainWindow::createActions()
     connect(exitAct, &QAction::triggered, qApp, &QApplication::closeAllWindows);
 
     fullScreenAct = new QAction(tr("&Full Screen"), this);
-    fullScreenAct->setShortcuts(QKeySequence::FullScreen);
+    // Desktops without a binding of their own (a plain X11 session has none) still get F11,
+    // the key that also leaves full screen.
+    QList<QKeySequence> fullScreenKeys = QKeySequence::keyBindings(QKeySequence::FullScreen);
+    if (!fullScreenKeys.contains(QKeySequence(Qt::Key_F11)))
+        fullScreenKeys << QKeySequence(Qt::Key_F11);
+    fullScreenAct->setShortcuts(fullScreenKeys);
     connect(fullScreenAct, &QAction::triggered, this, &LVMainWindow::fullScreen);
 
     zoomBox = new LVComboBox;

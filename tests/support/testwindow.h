@@ -26,6 +26,7 @@ public:
     using LVMainWindow::cutAct;
     using LVMainWindow::mdiArea;
     using LVMainWindow::zoomBox;
+    using MainWindow::slideShowTimer;
 
     // A document showing the images, as a finished load leaves it: the first one selected.
     MdiChild *open(const QList<QImage> &images, const QString &name)
