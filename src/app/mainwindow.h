@@ -42,6 +42,7 @@ public slots:
     bool loadImage(const QString &file, bool newWindow = true);
     void newFile() override;
     void open() override;
+    void about() override;
     void copy() override;
     void paste() override;
     void deleteObjects() override;
