@@ -8,6 +8,7 @@
 #include "browser/treepanel.h"
 #include "document/mdichild.h"
 #include "platform/userfolders.h"
+#include "framework/lvaboutdialog.h"
 #include "framework/lvcombobox.h"
 #include "framework/lvtool.h"
 #include "framework/lvtoolwatcher.h"
@@ -385,6 +386,19 @@ void MainWindow::open()
                                                       &selectedFilterOpen);
     if (!file.isEmpty())
         openFile(file);
+}
+
+void MainWindow::about()
+{
+    LVAboutDialog dialog(nullptr);
+    dialog.name = QCoreApplication::applicationName();
+    dialog.version = QCoreApplication::applicationVersion();
+    dialog.pixmapPath = QStringLiteral(":/images/about.jpg");
+    dialog.years = QStringLiteral("2024-2026");
+    dialog.organisation = QCoreApplication::organizationName();
+    dialog.setupDialog();
+    dialog.move(pos() + QPoint((width() - dialog.width()) / 2, (height() - dialog.height()) / 2));
+    dialog.exec();
 }
 
 void MainWindow::openFile(const QString &file)

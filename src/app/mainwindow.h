@@ -55,6 +55,7 @@ public slots:
     void closeFullScreen();
     void newFile() override;
     void open() override;
+    void about() override;
     void copy() override;
     void paste() override;
     void deleteObjects() override;

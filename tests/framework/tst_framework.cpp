@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "framework/lvaboutdialog.h"
 #include "framework/lvcombobox.h"
 #include "framework/lvmdichild.h"
 #include "framework/lvscene.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QGraphicsRectItem>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -156,6 +158,8 @@ private slots:
     void languageMenu();
     void switchLanguageOnlyStoresTheChoice();
     void helpPagesOpenLocalFiles();
+    void aboutBox_data();
+    void aboutBox();
     void closeAsksForModifiedDocuments_data();
     void closeAsksForModifiedDocuments();
 
@@ -744,6 +748,95 @@ void FrameworkTest::helpPagesOpenLocalFiles()
                            QUrl::fromLocalFile(base + "support.html"),
                            QUrl::fromLocalFile(base + "ordering.html") }));
     QCOMPARE(catcher.urls.first().toLocalFile(), base + "index.html");
+}
+
+// How the test leaves the About box: by the mouse, by Escape, or by following a link with
+// Tab (the count picks the link) and Return, which keeps it open.
+void FrameworkTest::aboutBox_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("click on the picture") << "click" << 0 << QString();
+    QTest::newRow("escape") << "escape" << 0 << QString();
+    QTest::newRow("support link") << "link" << 1 << "https://www.ostrelle.org/vireon/feedback";
+    QTest::newRow("web link") << "link" << 2 << "https://www.ostrelle.org/vireon";
+}
+
+void FrameworkTest::aboutBox()
+{
+    QFETCH(QString, how);
+    QFETCH(int, tabs);
+    QFETCH(QString, url);
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+
+    // The window lays itself out in full, as it has long before anyone reaches the menu.
+    QApplication::processEvents();
+    QPointer<LVAboutDialog> dialog;
+    QString title;
+    QStringList texts;
+    QRect frame;
+    QSize size;
+    QRgb corner = 0;
+    bool stayedOpen = false;
+    // Owned by the row, so that it dies with it when no box ever opens.
+    QTimer whileOpen;
+    whileOpen.setSingleShot(true);
+    connect(&whileOpen, &QTimer::timeout, this, [&] {
+        dialog = qobject_cast<LVAboutDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        title = dialog->windowTitle();
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            texts << label->text();
+        frame = dialog->frameGeometry();
+        size = dialog->size();
+        corner = dialog->grab().toImage().pixel(3, 3);
+        // Keys go where the user's would: to the widget with focus in the active box.
+        QTest::qWaitForWindowActive(dialog);
+        QWidget *focus = QApplication::focusWidget() ? QApplication::focusWidget() : dialog.data();
+        if (how == QLatin1String("click")) {
+            QTest::mouseClick(dialog, Qt::LeftButton, {}, QPoint(3, 3));
+        } else if (how == QLatin1String("escape")) {
+            QTest::keyClick(focus, Qt::Key_Escape);
+        } else {
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(focus, Qt::Key_Tab);
+            QTest::keyClick(focus, Qt::Key_Return);
+        }
+        // Never leave the test waiting on a box that should have closed.
+        stayedOpen = dialog && dialog->isVisible();
+        if (stayedOpen)
+            dialog->reject();
+    });
+    whileOpen.start(0);
+    QMenu *help = window->menuBar()->actions().last()->menu();
+    help->actions().last()->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+
+    QVERIFY(!dialog); // gone when the slot returns
+    QCOMPARE(title, QStringLiteral("About Vireon 3.0"));
+    QCOMPARE(texts.size(), 3);
+    QCOMPARE(texts[0], QStringLiteral("<h1>Vireon</h1>"));
+    QVERIFY2(texts[1].startsWith(QStringLiteral("<b>Version: 3.0</b><p>Technical support: ")),
+             qPrintable(texts[1]));
+    QCOMPARE(texts[2], QStringLiteral("Copyright \u00a9 2024-2026 Ostrelle"));
+    QCOMPARE(size, QImage(QStringLiteral(":/images/about.jpg")).size());
+    QCOMPARE(corner, QImage(QStringLiteral(":/images/about.jpg")).pixel(3, 3));
+    QVERIFY2(qAbs(frame.center().x() - window->frameGeometry().center().x()) <= 1
+                     && qAbs(frame.center().y() - window->frameGeometry().center().y()) <= 1,
+             qPrintable(QStringLiteral("%1,%2 %3x%4 in %5,%6 %7x%8")
+                                .arg(frame.x())
+                                .arg(frame.y())
+                                .arg(frame.width())
+                                .arg(frame.height())
+                                .arg(window->frameGeometry().x())
+                                .arg(window->frameGeometry().y())
+                                .arg(window->frameGeometry().width())
+                                .arg(window->frameGeometry().height())));
+    QCOMPARE(stayedOpen, !url.isEmpty());
+    QCOMPARE(catcher.urls, url.isEmpty() ? QList<QUrl>() : QList<QUrl>({ QUrl(url) }));
 }
 
 void FrameworkTest::closeAsksForModifiedDocuments_data()
