@@ -2,6 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>LVAboutDialog</name>
+    <message>
+        <source>About %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;h1&gt;%1&lt;/h1&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Version: %1&lt;/b&gt;&lt;p&gt;Technical support: &lt;a href=&quot;%2&quot;&gt;feedback page&lt;/a&gt;&lt;br&gt;Web: &lt;a href=&quot;%3&quot;&gt;%4&lt;/a&gt;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copyright © %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LVComboBox</name>
     <message>
         <source>%</source>
