@@ -65,10 +65,12 @@ QStringList Application::installTranslators(const QString &baseDir, const QStrin
 void Application::createMainWindow()
 {
     window = new MainWindow(true);
+    // Shown first: finish() waits for the window to be exposed, up to a second.
+    window->show();
     splash->finish(window);
     delete splash;
     splash = nullptr;
-    window->show();
+    qDebug() << "Application::createMainWindow, shown";
 }
 
 void Application::takeFileArgument()

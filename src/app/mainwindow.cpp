@@ -24,6 +24,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDebug>
@@ -67,7 +68,13 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     setStatusBar(statusBar);
     thumbnailPanel->view()->setStatusBar(statusBar);
     thumbnailPanel->model()->setStatusBar(statusBar);
+    // The dock and tool bar layout of the last run; the stored flags decide what shows.
+    restoreState(savedWindowState);
+    mainToolBar->setVisible(mainToolsVisible);
+    treePanel->setVisible(treePanelVisible);
     toolPanel->setVisible(toolPanelVisible);
+    thumbnailPanel->setVisible(thumbnailPanelVisible);
+    statusBar->setVisible(statusBarVisible);
 
     setProgramMode(mode);
     createViewMenuEntries();
@@ -128,12 +135,17 @@ void MainWindow::readSettings()
     selectedFilterOpen = settings.value(QStringLiteral("selectedFilterOpen")).toString();
     if (selectedFilterOpen.isEmpty())
         selectedFilterOpen = openFilter();
-    currentTreeFolder =
-            settings.value(QStringLiteral("currentTreeFolder"), UserFolders::pictures()).toString();
+    currentTreeFolder = settings.value(QStringLiteral("currentTreeFolder"), UserFolders::pictures())
+                                .toString();
+    mainToolsVisible = settings.value(QStringLiteral("mainToolsVisible"), true).toBool();
+    treePanelVisible = settings.value(QStringLiteral("treePanelVisible"), true).toBool();
+    toolPanelVisible = settings.value(QStringLiteral("toolPanelVisible"), true).toBool();
+    thumbnailPanelVisible = settings.value(QStringLiteral("thumbnailPanelVisible"), true).toBool();
+    statusBarVisible = settings.value(QStringLiteral("statusBarVisible"), true).toBool();
     currentFile = settings.value(QStringLiteral("currentFile")).toString();
+    savedWindowState = settings.value(QStringLiteral("mainWindowState")).toByteArray();
     sortMode = settings.value(QStringLiteral("sortMode"), 1).toInt();
     sortOrder = settings.value(QStringLiteral("sortOrder"), 0).toInt();
-    toolPanelVisible = settings.value(QStringLiteral("toolPanelVisible"), true).toBool();
 }
 
 void MainWindow::writeSettings()
@@ -142,16 +154,60 @@ void MainWindow::writeSettings()
     QSettings settings;
     settings.setValue(QStringLiteral("selectedFilterOpen"), selectedFilterOpen);
     settings.setValue(QStringLiteral("currentTreeFolder"), currentTreeFolder);
+    settings.setValue(QStringLiteral("mainToolsVisible"), mainToolsVisible);
+    settings.setValue(QStringLiteral("treePanelVisible"), treePanelVisible);
+    settings.setValue(QStringLiteral("toolPanelVisible"), toolPanelVisible);
+    settings.setValue(QStringLiteral("thumbnailPanelVisible"), thumbnailPanelVisible);
+    settings.setValue(QStringLiteral("statusBarVisible"), statusBarVisible);
     const QModelIndex current = thumbnailPanel->view()->currentIndex();
     if (current.isValid())
         settings.setValue(QStringLiteral("currentFile"),
                           current.data(ThumbnailListModel::FilePathRole).toString());
+    settings.setValue(QStringLiteral("mainWindowState"), savedWindowState);
     settings.setValue(QStringLiteral("sortMode"), thumbnailPanel->sortMode);
     settings.setValue(QStringLiteral("sortOrder"), thumbnailPanel->sortOrder);
-    // Full screen hides the docks; what counts is how they were before it.
-    if (mode != 8)
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    qDebug() << "MainWindow::closeEvent";
+    // Full screen hides the docks; there the members keep what was saved when it began.
+    if (programMode() != 8) {
+        mainToolsVisible = !mainToolBar->isHidden();
         toolPanelVisible = !toolPanel->isHidden();
-    settings.setValue(QStringLiteral("toolPanelVisible"), toolPanelVisible);
+        treePanelVisible = !treePanel->isHidden();
+        thumbnailPanelVisible = !thumbnailPanel->isHidden();
+        statusBarVisible = !statusBar->isHidden();
+        savedWindowState = saveState(0);
+        geometry = saveGeometry();
+    }
+    // One by one, so that the first document whose save question is cancelled keeps the
+    // program open and the documents after it untouched.
+    while (QMdiSubWindow *window = openSubWindow()) {
+        if (!window->close()) {
+            event->ignore();
+            return;
+        }
+    }
+    thumbnailPanel->model()->cancelThumbnails();
+    stopLoading();
+    writeSettings();
+    event->accept();
+}
+
+QMdiSubWindow *MainWindow::openSubWindow() const
+{
+    QMdiSubWindow *current = mdiArea->currentSubWindow();
+    if (current && !current->isHidden())
+        return current;
+    // Without the focus the area may name no current window; a closed one is hidden at
+    // once and deleted later.
+    const auto windows = mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (!(*it)->isHidden())
+            return *it;
+    }
+    return nullptr;
 }
 
 void MainWindow::createDockWindows()
@@ -213,7 +269,7 @@ void MainWindow::updateMenus()
         copyAct->setEnabled(true);
     }
     if (thumbnailPanel && thumbnailPanel->view()->hasFocus()) {
-        for (QAction *action : {copyAct, pasteAct, deleteAct})
+        for (QAction *action : { copyAct, pasteAct, deleteAct })
             action->setEnabled(true);
         // Cut means nothing for files, and the document is not what the user is working on.
         cutAct->setEnabled(false);
@@ -440,7 +496,7 @@ bool MainWindow::loadImage(const QString &file, bool newWindow)
         loadTargetWatch = connect(doc->undoStack(), &QUndoStack::indexChanged, this,
                                   [this] { loadTargetChanged = true; });
     }
-    loadWatcher->setFuture(QtConcurrent::run(loadImageFile, LoadInfo{file, newWindow}));
+    loadWatcher->setFuture(QtConcurrent::run(loadImageFile, LoadInfo { file, newWindow }));
     loadCancelled = false;
     return true;
 }
@@ -487,6 +543,7 @@ void MainWindow::imageLoaded(int i)
         doc->setImage(image);
         doc->undoStack()->clear();
     }
+    qDebug() << "MainWindow::imageLoaded" << info.fileName;
     setSelectedRect();
 }
 

@@ -10,6 +10,7 @@
 class QTimer;
 
 class MdiChild;
+class QMdiSubWindow;
 class StatusBar;
 class ThumbnailPanel;
 class ToolPanel;
@@ -78,6 +79,7 @@ protected:
     void updateWindowTitle() override;
     LVMdiChild *createMdiChild() override;
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
     StatusBar *statusBar = nullptr;
     QString selectedFilterOpen;
@@ -85,7 +87,14 @@ protected:
     QString currentTreeFolder;
     ThumbnailPanel *thumbnailPanel = nullptr;
     ToolPanel *toolPanel = nullptr;
+    bool mainToolsVisible = true;
     bool toolPanelVisible = true;
+    bool treePanelVisible = true;
+    bool thumbnailPanelVisible = true;
+    bool statusBarVisible = true;
+    // saveState(0) of the window: the dock and tool bar layout ("windowState" would hide
+    // QWidget::windowState()). Full screen keeps the layout from before it here.
+    QByteArray savedWindowState;
     QString currentFile;
     int sortMode = 1;
     int sortOrder = 0;
@@ -104,4 +113,6 @@ protected:
 
 private:
     void stopLoading();
+    // The document window to close next at exit, or null when none is left.
+    QMdiSubWindow *openSubWindow() const;
 };

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalMapper>
 #include <QStatusBar>
@@ -298,7 +299,15 @@ void LVMainWindow::readSettings()
 {
     QSettings settings;
     geometry = settings.value(QStringLiteral("mainWindowGeometry")).toByteArray();
-    restoreGeometry(geometry);
+    if (!restoreGeometry(geometry)) {
+        // First run: Qt's default would be a small window in a corner.
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            const QRect available = screen->availableGeometry();
+            QRect rect(QPoint(), available.size() * 0.8);
+            rect.moveCenter(available.center());
+            setGeometry(rect);
+        }
+    }
     dirOpen = settings.value(QStringLiteral("dirOpen"), UserFolders::documents()).toString();
     language = settings.value(QStringLiteral("language")).toString();
     // Start-up chose the catalogues by the same rule; the menu must agree with it.

@@ -130,7 +130,7 @@ void ExecutableTest::startsAndClosesCleanly()
     err += QString::fromUtf8(process.readAllStandardError());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
-    QVERIFY2(err.contains(QStringLiteral("LVMainWindow::closeEvent")), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("MainWindow::closeEvent")), qPrintable(err));
     QVERIFY2(!err.contains(QStringLiteral("ERROR: ")), qPrintable(err));
     // Settings were written at close, under the program's identity.
     QSettings written(home.path() + QStringLiteral("/.config/Ostrelle/Vireon.conf"),
