@@ -594,7 +594,7 @@ void MainWindow::fullScreen()
     qDebug() << "MainWindow::fullScreen()" << doc->currentFilePath();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     // Written at exit instead of the full-screen layout.
-    mainWindowState = saveState(0);
+    savedWindowState = saveState(0);
     geometry = saveGeometry();
 
     auto *fsDoc = new MdiChild(this);

@@ -108,8 +108,6 @@ protected:
 
     QPointer<MdiChild> fullScreenDocument;
     QTimer *slideShowTimer = nullptr;
-    // The dock and tool bar layout as it was before full screen began (geometry likewise).
-    QByteArray mainWindowState;
 
 private:
     void stopLoading();

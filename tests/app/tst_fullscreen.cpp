@@ -21,6 +21,7 @@ private slots:
     void slideShow();
     void fullScreenAndBack_data();
     void fullScreenAndBack();
+    void quitInFullScreenStoresTheWindowAsItWas();
 };
 
 namespace {
@@ -240,6 +241,24 @@ void FullScreenTest::fullScreenAndBack()
         QCOMPARE(window.activeMdiChild(), doc);
         QTRY_COMPARE(doc->currentFilePath(), folder.files.at(2));
     }
+}
+
+void FullScreenTest::quitInFullScreenStoresTheWindowAsItWas()
+{
+    Folder folder(QStringLiteral("o"));
+    TestWindow window;
+    QTRY_COMPARE(window.thumbnails()->model()->count(), 1);
+    window.thumbnails()->view()->setCurrentFile(folder.files.at(0));
+    QTRY_VERIFY(window.activeDocument());
+    const QSize before = window.size();
+    QVERIFY(goFullScreen(window, folder.files.at(0)));
+    // Changed behind the full-screen window; what is stored is the window full screen found.
+    window.resize(before - QSize(300, 200));
+    QVERIFY(window.close());
+    QWidget restored;
+    QVERIFY(restored.restoreGeometry(
+            QSettings().value(QStringLiteral("mainWindowGeometry")).toByteArray()));
+    QCOMPARE(restored.size(), before);
 }
 
 VIREON_TEST_MAIN(FullScreenTest)
