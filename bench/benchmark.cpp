@@ -442,6 +442,8 @@ int main(int argc, char **argv)
         out << note << "\n";
     out.flush();
     runSortBenchmark();
+    // Thumbnail batches of the panel measurements may still hold the pool's threads.
+    QThreadPool::globalInstance()->waitForDone();
     runAdjustBenchmark();
     return 0;
 }
