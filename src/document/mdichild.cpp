@@ -76,6 +76,8 @@ MdiChild::MdiChild(LVMainWindow *mainWindow) : LVMdiChild(mainWindow)
     if (mainWindow)
         connect(undoStack(), &QUndoStack::cleanChanged, mainWindow, &LVMainWindow::updateMenus);
     connect(undoStack(), &QUndoStack::cleanChanged, this, &MdiChild::documentWasModified);
+    // A crop or a turn changes the page's size.
+    connect(undoStack(), &QUndoStack::indexChanged, this, &MdiChild::describeIfShown);
 }
 
 MdiChild::~MdiChild()
@@ -83,6 +85,7 @@ MdiChild::~MdiChild()
     // The stack dies with the scene, after this view: its last cleanChanged must reach
     // neither this half-destroyed view nor the main window, which would look at it.
     disconnect(undoStack(), &QUndoStack::cleanChanged, this, nullptr);
+    disconnect(undoStack(), &QUndoStack::indexChanged, this, nullptr);
     if (mainWindow)
         disconnect(undoStack(), &QUndoStack::cleanChanged, mainWindow, nullptr);
 }
@@ -124,7 +127,11 @@ void MdiChild::setImage(const QImage &image)
     page->setPageRect(QRect(0, 0, image.width(), image.height()));
     documentScene->layoutPages();
     fitToWindow();
-    // The status bar and the zoom box describe the new image if this is the document shown.
+    describeIfShown();
+}
+
+void MdiChild::describeIfShown()
+{
     if (mainWindow && mainWindow->currentMdiChild() == this)
         mainWindow->describeActiveDocument();
 }

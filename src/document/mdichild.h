@@ -77,4 +77,6 @@ private:
     bool saveAsFrom(const QString &proposedPath);
     bool fullScreenMode() const;
     void reportScale();
+    // The status bar and the zoom box follow this document while it is the one shown.
+    void describeIfShown();
 };

@@ -353,10 +353,17 @@ void ToolsTest::crop()
     painter.end();
     const QImage cropped = argb(doc->renderPage());
     QCOMPARE(cropped, expected);
+    // The status bar describes the page as it is now.
+    const auto describes = [&](const QSize &size) {
+        return window->statusBarWidget()->secondText().endsWith(
+                QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+    };
+    QVERIFY(describes(page));
 
     // One undo step gives back every image, its place and the page; redo repeats the crop.
     doc->undoStack()->undo();
     QCOMPARE(argb(doc->renderPage()), before);
+    QVERIFY(describes(before.size()));
     doc->undoStack()->redo();
     QCOMPARE(argb(doc->renderPage()), cropped);
 
