@@ -55,6 +55,17 @@ void LVScene::setActivePage(PageItem *page)
     update();
 }
 
+QList<ObjectItem *> LVScene::selectedObjects() const
+{
+    QList<ObjectItem *> result;
+    const auto selected = selectedItems();
+    for (QGraphicsItem *item : selected) {
+        if (auto *object = dynamic_cast<ObjectItem *>(item))
+            result << object;
+    }
+    return result;
+}
+
 bool LVScene::hasSelectedPageObjects() const
 {
     if (!activePage)
@@ -150,17 +161,6 @@ void LVScene::selectAll()
 
 namespace {
 
-QList<ObjectItem *> selectedObjectItems(const QGraphicsScene *scene)
-{
-    QList<ObjectItem *> result;
-    const auto selected = scene->selectedItems();
-    for (QGraphicsItem *item : selected) {
-        if (auto *object = dynamic_cast<ObjectItem *>(item))
-            result << object;
-    }
-    return result;
-}
-
 // The page an object is attached to; the active page for a member of a group.
 PageItem *pageOf(ObjectItem *object, PageItem *fallback)
 {
@@ -172,7 +172,7 @@ PageItem *pageOf(ObjectItem *object, PageItem *fallback)
 
 void LVScene::deleteObjects()
 {
-    const QList<ObjectItem *> selected = selectedObjectItems(this);
+    const QList<ObjectItem *> selected = selectedObjects();
     // An empty step would mark the document modified for nothing.
     if (selected.isEmpty() || !activePage)
         return;
@@ -208,7 +208,7 @@ void LVScene::changeStacking(int how)
 {
     if (!activePage)
         return;
-    QList<ObjectItem *> selected = selectedObjectItems(this);
+    QList<ObjectItem *> selected = selectedObjects();
     if (selected.isEmpty())
         return;
     const QList<ObjectItem *> siblings = activePage->objects();
@@ -304,7 +304,7 @@ void LVScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         pressedObject->rememberPosition();
         objectsPressed = true;
     }
-    for (ObjectItem *object : selectedObjectItems(this)) {
+    for (ObjectItem *object : selectedObjects()) {
         object->rememberPosition();
         if (m == 0)
             objectsPressed = true;
@@ -386,7 +386,7 @@ void LVScene::mouseMoveEvent(QGraphicsSceneMouseEvent *event)
 void LVScene::recordMoves()
 {
     QList<ObjectItem *> moved;
-    for (ObjectItem *object : selectedObjectItems(this)) {
+    for (ObjectItem *object : selectedObjects()) {
         const QPointF delta = object->pos() - object->rememberedPos;
         if (std::abs(delta.x()) > 1e-12 || std::abs(delta.y()) > 1e-12)
             moved << object;
@@ -469,7 +469,7 @@ void LVScene::moveSelectionByKey(QKeyEvent *event)
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     QList<ObjectItem *> moved;
     QList<QPointF> from;
-    for (ObjectItem *object : selectedObjectItems(this)) {
+    for (ObjectItem *object : selectedObjects()) {
         double x = object->x();
         double y = object->y();
         switch (event->key()) {

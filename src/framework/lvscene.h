@@ -30,6 +30,8 @@ public:
     void setActivePage(PageItem *page);
     // Some object of the active page is selected.
     bool hasSelectedPageObjects() const;
+    // The selected items that are objects, not pages or handles.
+    QList<ObjectItem *> selectedObjects() const;
     // The main window's program mode; 0 without a main window.
     int mode() const;
 

@@ -86,17 +86,6 @@ QList<ObjectItem *> RotateFlipTool::sheetObjects(LVScene *scene)
     return objects;
 }
 
-QList<ObjectItem *> RotateFlipTool::selectedObjects(LVScene *scene)
-{
-    QList<ObjectItem *> objects;
-    const auto selected = scene->selectedItems();
-    for (QGraphicsItem *item : selected) {
-        if (auto *object = dynamic_cast<ObjectItem *>(item))
-            objects << object;
-    }
-    return objects;
-}
-
 void RotateFlipTool::rotate(int angle)
 {
     LVScene *scene = this->scene();
@@ -107,7 +96,7 @@ void RotateFlipTool::rotate(int angle)
     if (!sheetScope()) {
         // An empty selection still makes a step, as every press of the button does.
         stack->beginMacro(QString());
-        for (ObjectItem *item : selectedObjects(scene)) {
+        for (ObjectItem *item : scene->selectedObjects()) {
             // A mirrored object turns the other way in its own coordinates, so that it
             // turns the same way on screen.
             const int b = item->mirrored ? -angle : angle;
@@ -198,7 +187,7 @@ void RotateFlipTool::flip(bool vertical)
         stack->beginMacro(QString());
         // A quarter-turned object is mirrored about its other axis, so that on screen it
         // flips the way the button says.
-        for (ObjectItem *item : selectedObjects(scene))
+        for (ObjectItem *item : scene->selectedObjects())
             push(item, item->quarterTurned ? !vertical : vertical);
         stack->endMacro();
         return;

@@ -35,7 +35,6 @@ private:
     void flip(bool vertical);
     // The page's own objects, topmost first; members of groups come with their group.
     static QList<ObjectItem *> sheetObjects(LVScene *scene);
-    static QList<ObjectItem *> selectedObjects(LVScene *scene);
 
     // Checked: the whole sheet; unchecked: the selected objects. Null until the page is
     // built, which counts as checked.

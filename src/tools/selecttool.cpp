@@ -46,15 +46,8 @@ void SelectTool::mouseReleaseEvent(QGraphicsSceneMouseEvent *) {}
 
 QList<ObjectItem *> SelectTool::selectedObjects() const
 {
-    QList<ObjectItem *> objects;
-    if (LVScene *s = scene()) {
-        const auto selected = s->selectedItems();
-        for (QGraphicsItem *item : selected) {
-            if (auto *object = dynamic_cast<ObjectItem *>(item))
-                objects << object;
-        }
-    }
-    return objects;
+    LVScene *s = scene();
+    return s ? s->selectedObjects() : QList<ObjectItem *>();
 }
 
 QRectF SelectTool::selectedRect() const

@@ -275,17 +275,6 @@ void pushCut(LVScene *scene, const QRectF &rect)
     stack->endMacro();
 }
 
-QList<ObjectItem *> selectedObjects(const LVScene *scene)
-{
-    QList<ObjectItem *> objects;
-    const auto selected = scene->selectedItems();
-    for (QGraphicsItem *item : selected) {
-        if (auto *object = dynamic_cast<ObjectItem *>(item))
-            objects << object;
-    }
-    return objects;
-}
-
 } // namespace
 
 class SceneTest : public QObject
@@ -1281,7 +1270,7 @@ void SceneTest::exactUndo()
             scene->clearSelection();
             for (ObjectItem *object : doc.page()->objects())
                 object->setSelected(random.bounded(2));
-            log << QStringLiteral("select %1").arg(selectedObjects(scene).size());
+            log << QStringLiteral("select %1").arg(scene->selectedObjects().size());
         }
         const int index = stack->index();
         const QRect page = doc.page()->rect;
@@ -1325,7 +1314,7 @@ void SceneTest::exactUndo()
             }
             case 5: {
                 out << "group";
-                const QList<ObjectItem *> selected = selectedObjects(scene);
+                const QList<ObjectItem *> selected = scene->selectedObjects();
                 if (selected.size() > 1)
                     stack->push(new GroupObjectCommand(doc.page(), selected));
                 break;
@@ -1342,7 +1331,7 @@ void SceneTest::exactUndo()
             }
             default: {
                 out << "ungroup";
-                const QList<ObjectItem *> selected = selectedObjects(scene);
+                const QList<ObjectItem *> selected = scene->selectedObjects();
                 if (std::none_of(selected.begin(), selected.end(),
                                  [](ObjectItem *object) { return object->isGroup; }))
                     break;
