@@ -55,6 +55,15 @@ QStringList makeFolder(const QString &folder)
     return files;
 }
 
+// A folder of images, with fresh settings that start the window on it.
+QStringList startIn(const QString &folder)
+{
+    const QStringList files = makeFolder(folder);
+    TestEnvironment::clearSettings();
+    QSettings().setValue(QStringLiteral("currentTreeFolder"), folder);
+    return files;
+}
+
 
 // The status bar's description of a file shown whole.
 QString described(const QString &file, const QSize &size)
@@ -70,9 +79,7 @@ QString described(const QString &file, const QSize &size)
 void MainWindowTest::browseAndOpen()
 {
     QTemporaryDir dir;
-    const QStringList files = makeFolder(dir.path());
-    TestEnvironment::clearSettings();
-    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    const QStringList files = startIn(dir.path());
 
     TestWindow window;
     ThumbnailListView *view = window.thumbnails()->view();
@@ -121,9 +128,7 @@ void MainWindowTest::browseAndOpen()
 void MainWindowTest::startsOnTheStoredFile()
 {
     QTemporaryDir dir;
-    const QStringList files = makeFolder(dir.path());
-    TestEnvironment::clearSettings();
-    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    const QStringList files = startIn(dir.path());
     QSettings().setValue(QStringLiteral("currentFile"), files.at(1));
 
     MainWindow window(true);
@@ -138,9 +143,7 @@ void MainWindowTest::startsOnTheStoredFile()
 void MainWindowTest::cutInTheListLeavesTheDocument()
 {
     QTemporaryDir dir;
-    const QStringList files = makeFolder(dir.path());
-    TestEnvironment::clearSettings();
-    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    const QStringList files = startIn(dir.path());
     TestWindow window;
     ThumbnailListView *view = window.thumbnails()->view();
     view->setCurrentFile(files.at(2));
@@ -218,9 +221,7 @@ void MainWindowTest::cancelKeepsTheListOnTheDocument()
     QFETCH(QString, move);
     QFETCH(bool, relist);
     QTemporaryDir dir;
-    const QStringList files = makeFolder(dir.path());
-    TestEnvironment::clearSettings();
-    QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    const QStringList files = startIn(dir.path());
     TestWindow window;
     ThumbnailListView *view = window.thumbnails()->view();
     view->setCurrentFile(files.at(0));
