@@ -714,8 +714,9 @@ QString &chosenTranslationsPath()
 QString LVMainWindow::translationsPath()
 {
     const QString &chosen = chosenTranslationsPath();
-    return chosen.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/translations")
-                            : chosen;
+    return chosen.isEmpty()
+            ? QCoreApplication::applicationDirPath() + QStringLiteral("/translations")
+            : chosen;
 }
 
 void LVMainWindow::setTranslationsPath(const QString &path)
