@@ -1,13 +1,16 @@
 #include "app/application.h"
 #include "app/commandline.h"
+#include "framework/lvmainwindow.h"
 #include "platform/terminationsignals.h"
 
+#include <QFileInfo>
 #include <QTranslator>
 #include <array>
 
 int main(int argc, char **argv)
 {
-    const int early = CommandLine::handle(CommandLine::decide(argc, argv));
+    Application::configureLogging();
+    const int early = CommandLine::handle(CommandLine::decide(argc, argv), argc, argv);
     if (early >= 0)
         return early;
 
@@ -18,8 +21,11 @@ int main(int argc, char **argv)
     QObject::connect(&termination, &TerminationSignals::terminationRequested, &app,
                      &QApplication::closeAllWindows);
     Application::setIdentity();
+    // The language menu offers what the folder actually used holds.
+    const QString catalogues = Application::translationsFolder();
+    LVMainWindow::setTranslationsPath(catalogues);
     std::array<QTranslator, 4> translators;
-    Application::installTranslators(QCoreApplication::applicationDirPath(),
+    Application::installTranslators(QFileInfo(catalogues).absolutePath(),
                                     Application::startLanguage(), translators);
 
     app.createMainWindow();

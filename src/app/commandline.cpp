@@ -1,34 +1,78 @@
 #include "commandline.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <cstdio>
-#include <cstring>
+
+namespace {
+
+// QApplication takes these itself; they must not be reported as unknown.
+const char *const qtValueOptions[]
+        = { "platform", "platformpluginpath", "platformtheme",   "plugin",       "qmljsdebugger",
+            "style",    "stylesheet",         "session",         "display",      "name",
+            "title",    "geometry",           "qwindowgeometry", "qwindowtitle", "qwindowicon" };
+const char *const qtFlagOptions[]
+        = { "reverse", "widgetcount", "nograb", "dograb", "sync", "testability" };
+
+struct Parser
+{
+    QCommandLineParser parser;
+    QCommandLineOption help { { QStringLiteral("h"), QStringLiteral("help"),
+                                QStringLiteral("?") } };
+    QCommandLineOption version { { QStringLiteral("v"), QStringLiteral("version") } };
+
+    Parser()
+    {
+        // Qt's options are single-dash words ("-platform offscreen").
+        parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        parser.addOption(help);
+        parser.addOption(version);
+        for (const char *name : qtValueOptions)
+            parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(),
+                                                QStringLiteral("value")));
+        for (const char *name : qtFlagOptions)
+            parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
+    }
+};
+
+QStringList decodedArguments(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    return arguments;
+}
+
+} // namespace
 
 CommandLine::Action CommandLine::decide(int argc, char **argv)
 {
-    bool platformGiven = false;
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (std::strcmp(arg, "--") == 0)
-            break;
-        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0
-            || std::strcmp(arg, "-?") == 0)
-            return Action::ShowHelp;
-        if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-v") == 0)
-            return Action::ShowVersion;
-        if (std::strcmp(arg, "-platform") == 0 || std::strcmp(arg, "--platform") == 0)
-            platformGiven = true;
-    }
-    if (platformGiven || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+    Parser p;
+    if (!p.parser.parse(decodedArguments(argc, argv)))
+        return Action::BadOption;
+    if (p.parser.isSet(p.help))
+        return Action::ShowHelp;
+    if (p.parser.isSet(p.version))
+        return Action::ShowVersion;
+    if (p.parser.isSet(QStringLiteral("platform"))
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
         || !qEnvironmentVariableIsEmpty("DISPLAY")
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return Action::Run;
     return Action::NoDisplay;
 }
 
+QStringList CommandLine::files(const QStringList &arguments)
+{
+    Parser p;
+    p.parser.parse(arguments);
+    return p.parser.positionalArguments();
+}
+
 QString CommandLine::helpText()
 {
-    return QStringLiteral("Usage: vireon [options] [file]\n"
+    return QStringLiteral("Usage: vireon [options] [files or folder...]\n"
                           "Vireon: browse folders of images, view, edit and organise them.\n"
                           "\n"
                           "Options:\n"
@@ -38,8 +82,9 @@ QString CommandLine::helpText()
                           "                 are taken as usual.\n"
                           "\n"
                           "Arguments:\n"
-                          "  file           An image to show at start: its folder opens in the\n"
-                          "                 folder tree and the image in a document window.\n");
+                          "  files          Images to show at start, each in a document window;\n"
+                          "                 the first one's folder opens in the folder tree.\n"
+                          "  folder         A folder to show in the folder tree.\n");
 }
 
 QString CommandLine::versionText()
@@ -54,7 +99,14 @@ QString CommandLine::noDisplayText()
             "run it in a desktop session, or headless with: xvfb-run vireon [file]\n");
 }
 
-int CommandLine::handle(Action action)
+QString CommandLine::badOptionText(int argc, char **argv)
+{
+    Parser p;
+    p.parser.parse(decodedArguments(argc, argv));
+    return QStringLiteral("vireon: %1\n").arg(p.parser.errorText());
+}
+
+int CommandLine::handle(Action action, int argc, char **argv)
 {
     switch (action) {
     case Action::ShowHelp:
@@ -63,6 +115,9 @@ int CommandLine::handle(Action action)
     case Action::ShowVersion:
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
+    case Action::BadOption:
+        std::fputs((badOptionText(argc, argv) + helpText()).toLocal8Bit().constData(), stderr);
+        return 2;
     case Action::NoDisplay:
         std::fputs(noDisplayText().toLocal8Bit().constData(), stderr);
         return 1;

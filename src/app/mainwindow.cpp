@@ -86,6 +86,7 @@ MainWindow::MainWindow(bool mdi) : LVMainWindow(mdi)
     loadWatcher = std::make_unique<QFutureWatcher<ImageInfo>>();
     connect(loadWatcher.get(), &QFutureWatcher<ImageInfo>::resultReadyAt, this,
             &MainWindow::imageLoaded);
+    connect(loadWatcher.get(), &QFutureWatcherBase::finished, this, &MainWindow::loadFinished);
     loadCancelled = true;
 
     slideShowTimer = new QTimer(this);

@@ -33,6 +33,8 @@ public:
     QString openFilter() const;
     // True while a load runs on a worker thread.
     bool isLoading() const { return loadWatcher->isRunning(); }
+    // True until the result and the end of the last load have been handled here.
+    bool isLoadPending() const { return loadWatcher->isRunning() || !loadWatcher->isFinished(); }
     TreePanel *folderTree() const { return treePanel; }
     ThumbnailPanel *thumbnails() const { return thumbnailPanel; }
     StatusBar *statusBarWidget() const { return statusBar; }
@@ -68,6 +70,10 @@ public slots:
     void cut() override;
     void treeCurrentChanged(const QModelIndex &index);
     void thumbnailsCurrentChanged(const QModelIndex &current, const QModelIndex &previous);
+
+signals:
+    // A background load ended, shown, unreadable or cancelled.
+    void loadFinished();
 
 protected:
     void readSettings() override;

@@ -703,9 +703,25 @@ void LVMainWindow::setZoomText(int percent)
     zoomBox->showText(QStringLiteral("%1 %").arg(qMin(percent, int(LVComboBox::maxPercent))));
 }
 
+namespace {
+QString &chosenTranslationsPath()
+{
+    static QString path;
+    return path;
+}
+} // namespace
+
 QString LVMainWindow::translationsPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/translations");
+    const QString &chosen = chosenTranslationsPath();
+    return chosen.isEmpty()
+            ? QCoreApplication::applicationDirPath() + QStringLiteral("/translations")
+            : chosen;
+}
+
+void LVMainWindow::setTranslationsPath(const QString &path)
+{
+    chosenTranslationsPath() = path;
 }
 
 void LVMainWindow::createLanguageMenu()

@@ -53,6 +53,8 @@ public:
     double zoomOutTarget(double s, bool *relative) const;
     // Folder whose lvbase_*.qm catalogues the language menu offers.
     static QString translationsPath();
+    // The program decides where its catalogues live; by default beside the executable.
+    static void setTranslationsPath(const QString &path);
     // "ru" on a Russian system, else "en": the language used when none was chosen.
     static QString systemLanguage();
 

@@ -1,13 +1,18 @@
 #include "app/application.h"
+#include "app/imageloader.h"
 #include "app/mainwindow.h"
 #include "browser/thumbnaillistmodel.h"
 #include "browser/thumbnaillistview.h"
+#include "browser/thumbnailmaker.h"
 #include "browser/thumbnailpanel.h"
 #include "browser/treepanel.h"
+#include "document/mdichild.h"
 #include "imagefixtures.h"
 #include "testenvironment.h"
 
 #include <QFileSystemModel>
+#include <QImageWriter>
+#include <QPainter>
 #include <QSettings>
 #include <QSplashScreen>
 #include <QTemporaryDir>
@@ -44,6 +49,8 @@ private slots:
     void catalogues();
     void shippedCatalogues_data();
     void shippedCatalogues();
+    void modernFormats_data();
+    void modernFormats();
     void startUp();
 };
 
@@ -175,6 +182,48 @@ void ApplicationTest::shippedCatalogues()
     }
 }
 
+void ApplicationTest::modernFormats_data()
+{
+    QTest::addColumn<QByteArray>("format");
+    for (const char *format : { "webp", "tiff", "avif", "heif", "jxl" })
+        QTest::newRow(format) << QByteArray(format);
+}
+
+void ApplicationTest::modernFormats()
+{
+    QFETCH(QByteArray, format);
+    if (!QImageWriter::supportedImageFormats().contains(format))
+        QSKIP(qPrintable(QStringLiteral("Qt has no %1 plugin here (Debian's "
+                                        "qt5-image-formats-plugins, kimageformat-plugins)")
+                                 .arg(QString::fromLatin1(format))));
+    // Four flat quarters: every codec keeps their colours close.
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QPainter(&image).fillRect(32, 0, 32, 48, Qt::blue);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("picture.") + QString::fromLatin1(format));
+    QImageWriter writer(path, format);
+    writer.setQuality(100);
+    QVERIFY2(writer.write(image), qPrintable(writer.errorString()));
+
+    const ImageInfo loaded = loadImageFile(LoadInfo { path, true });
+    QCOMPARE(loaded.image.size(), image.size());
+    const QColor left = loaded.image.pixelColor(8, 24);
+    const QColor right = loaded.image.pixelColor(56, 24);
+    QVERIFY2(left.red() > 200 && left.blue() < 60, qPrintable(left.name()));
+    QVERIFY2(right.blue() > 200 && right.red() < 60, qPrintable(right.name()));
+    const ThumbnailInfo thumbnail = ThumbnailMaker::make(path);
+    QCOMPARE(thumbnail.imageSize, image.size());
+    QVERIFY(!thumbnail.image.isNull());
+
+    // The folder lists it, Open offers it, and Save As keeps the format.
+    ThumbnailListModel model;
+    model.setFolder(dir.path());
+    QCOMPARE(model.count(), 1);
+    QVERIFY(MdiChild::imageFilter().contains(QStringLiteral("*.") + QString::fromLatin1(format)));
+    QCOMPARE(MdiChild::writerFormat(path), format);
+}
+
 void ApplicationTest::startUp()
 {
     auto *app = qobject_cast<Application *>(qApp);
@@ -195,13 +244,16 @@ void ApplicationTest::startUp()
     QVERIFY(app->mainWindow()->isVisible());
     QCOMPARE(app->mainWindow()->windowTitle(), QStringLiteral("Vireon"));
 
-    // Only the first argument counts, decoded as local file names are; its folder is
-    // shown and the file is the current thumbnail.
+    // The first argument's folder is shown and the file is the current thumbnail; each
+    // file opens in a document of its own, the first one's in front. Names are decoded
+    // as local file names are.
     const QString file = argumentFolder + QString::fromUtf8(nonAsciiName);
     const QString folder = QFileInfo(file).absolutePath();
+    const QString second = argumentFolder + QStringLiteral("/second.png");
     QVERIFY(QDir().mkpath(folder));
     QVERIFY(ImageFixtures::writeImage(folder + QStringLiteral("/before.jpg"), QSize(20, 10)));
     QVERIFY(ImageFixtures::writeImage(file, QSize(30, 20)));
+    QVERIFY(ImageFixtures::writeImage(second, QSize(40, 30)));
     app->takeFileArgument();
     QCOMPARE(app->fileName(), file);
     MainWindow *window = app->mainWindow();
@@ -210,6 +262,10 @@ void ApplicationTest::startUp()
     QCOMPARE(window->thumbnails()->currentFolder(), folder);
     QCOMPARE(window->thumbnails()->view()->currentIndex().data(ThumbnailListModel::FilePathRole),
              QVariant(file));
+    QTRY_VERIFY(window->findMdiChild(file) && window->findMdiChild(second)
+                && !window->isLoadPending());
+    QCOMPARE(window->activeDocument()->currentFilePath(), file);
+    QCOMPARE(window->findMdiChild(QStringLiteral("/tmp/missing.png")), nullptr);
 
     app->mainWindow()->close();
     QVERIFY(!app->mainWindow()->isVisible());
@@ -220,12 +276,14 @@ int main(int argc, char **argv)
     TestEnvironment environment;
     QTemporaryDir folder;
     argumentFolder = folder.path();
-    // The program's arguments: a file with a non-ASCII name, then one that must be ignored.
+    // The program's arguments: a file with a non-ASCII name, one that does not exist and
+    // a second image.
     QByteArray program = argv[0];
     QByteArray file = QFile::encodeName(argumentFolder) + nonAsciiName;
-    QByteArray ignored = "/tmp/second.png";
-    char *appArgv[] = { program.data(), file.data(), ignored.data(), nullptr };
-    int appArgc = 3;
+    QByteArray missing = "/tmp/missing.png";
+    QByteArray second = QFile::encodeName(argumentFolder) + "/second.png";
+    char *appArgv[] = { program.data(), file.data(), missing.data(), second.data(), nullptr };
+    int appArgc = 4;
     Application app(appArgc, appArgv);
     Application::setIdentity();
     ApplicationTest test;
