@@ -2,6 +2,7 @@
 
 #include "lvcombobox.h"
 #include "lvmdichild.h"
+#include "lvpagesetupdialog.h"
 #include "lvscene.h"
 #include "lvtool.h"
 #include "lvtoolwatcher.h"
@@ -227,6 +228,11 @@ void LVMainWindow::createMenus()
     fileMenu->addAction(saveAct);
     fileMenu->addAction(saveAsAct);
     fileMenu->addSeparator();
+    if (printAct && printPreviewAct) {
+        fileMenu->addAction(printAct);
+        fileMenu->addAction(printPreviewAct);
+        fileMenu->addSeparator();
+    }
     layoutDirectionAct = fileMenu->addAction(tr("Switch layout direction"));
     connect(layoutDirectionAct, &QAction::triggered, this, &LVMainWindow::switchLayoutDirection);
     fileMenu->addAction(exitAct);
@@ -351,6 +357,12 @@ void LVMainWindow::updateMenus()
          { saveAsAct, closeAct, closeAllAct, tileAct, cascadeAct, nextAct, previousAct, pasteAct })
         action->setEnabled(has);
     separatorAct->setVisible(has);
+    // Printing renders the pages, so it needs a document that has one.
+    const bool printable = has && child->lvScene() && !child->lvScene()->pages.isEmpty();
+    for (QAction *action : { printAct, printPreviewAct }) {
+        if (action)
+            action->setEnabled(printable);
+    }
 
     LVScene *scene = has ? child->lvScene() : nullptr;
     const bool hasPage = scene && scene->currentPage();
@@ -480,6 +492,15 @@ void LVMainWindow::printPreview()
 {
     if (LVMdiChild *child = activeMdiChild())
         child->printPreview();
+}
+
+void LVMainWindow::pageSetup()
+{
+    LVMdiChild *child = activeMdiChild();
+    if (!child || !child->lvScene())
+        return;
+    LVPageSetupDialog dialog(child->lvScene(), nullptr);
+    dialog.exec();
 }
 
 void LVMainWindow::cut()
