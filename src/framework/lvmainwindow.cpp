@@ -357,15 +357,14 @@ void LVMainWindow::updateMenus()
          { saveAsAct, closeAct, closeAllAct, tileAct, cascadeAct, nextAct, previousAct, pasteAct })
         action->setEnabled(has);
     separatorAct->setVisible(has);
-    // Printing renders the pages, so it needs a document that has one.
-    const bool printable = has && child->lvScene() && !child->lvScene()->pages.isEmpty();
-    for (QAction *action : { printAct, printPreviewAct }) {
-        if (action)
-            action->setEnabled(printable);
-    }
 
     LVScene *scene = has ? child->lvScene() : nullptr;
     const bool hasPage = scene && scene->currentPage();
+    // Printing needs a page to print, not changes to save.
+    for (QAction *action : { printAct, printPreviewAct }) {
+        if (action)
+            action->setEnabled(hasPage);
+    }
     const bool pageSelection = hasPage && scene->hasSelectedPageObjects();
     cutAct->setEnabled(pageSelection);
     copyAct->setEnabled(pageSelection);

@@ -37,6 +37,16 @@ struct Pdf
                                   .match(text);
         pageSize = QSize(qRound(size.captured(1).toDouble()), qRound(size.captured(2).toDouble()));
     }
+    // The pixel size of the first picture held in the file.
+    QSize imageSize() const
+    {
+        QProcess images;
+        images.start(QStringLiteral("pdfimages"), { QStringLiteral("-list"), path });
+        images.waitForFinished();
+        const QStringList lines = QString::fromUtf8(images.readAllStandardOutput()).split('\n');
+        const QStringList fields = lines.value(2).simplified().split(' ');
+        return QSize(fields.value(3).toInt(), fields.value(4).toInt());
+    }
     QImage render(int page) const
     {
         const QString prefix = path + QStringLiteral("-page");
@@ -320,6 +330,8 @@ void PrintingTest::printPhoto()
     doc.insertImage(quarters(size));
     doc.setImage(quarters(size));
     doc.undoStack()->clear();
+    // Zoomed out, as a photo fitted to its window is.
+    doc.scale(0.25, 0.25);
     if (modified)
         doc.undoStack()->push(new QUndoCommand);
     QCOMPARE(doc.isWindowModified(), modified);
@@ -346,6 +358,8 @@ void PrintingTest::printPhoto()
     QCOMPARE(pdf.pages, 1);
     const bool wide = size.width() > size.height();
     QCOMPARE(pdf.pageSize, wide ? a4Portrait.transposed() : a4Portrait);
+    // The printer gets the photo's own pixels, not the copy reduced for the screen.
+    QCOMPARE(pdf.imageSize(), size);
     // Fitted to the page and centred: where the picture is, each quarter shows its colour.
     const QImage page = pdf.render(1);
     const QSizeF fitted = QSizeF(size).scaled(page.size(), Qt::KeepAspectRatio);
