@@ -127,15 +127,19 @@ void LVMdiChild::printDocument(QPrinter *printer)
         printer->setFromTo(1, count);
     const int first = printer->fromPage();
     const int last = printer->toPage();
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        const QString target = printer->outputFileName().isEmpty() ? printer->printerName()
+                                                                   : printer->outputFileName();
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             tr("Cannot print to %1.").arg(target));
+        return;
+    }
     QProgressDialog progress(tr("Preparing pages..."), tr("&Cancel"), 0, count, this);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setWindowTitle(QCoreApplication::applicationName());
     progress.setMinimum(first - 1);
     progress.setMaximum(last);
-    QPainter painter;
-    // An output file that cannot be written: there is nothing to print into.
-    if (!painter.begin(printer))
-        return;
     for (int p = first; p <= last; ++p) {
         if (p != first)
             printer->newPage();

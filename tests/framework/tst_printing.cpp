@@ -143,6 +143,7 @@ private slots:
     void printForm_data();
     void printForm();
     void cancelAfterFirstPage();
+    void unwritableFileIsReported();
     void pageSetup_data();
     void pageSetup();
     void printPhoto_data();
@@ -222,6 +223,18 @@ void PrintingTest::cancelAfterFirstPage()
     QCOMPARE(pdf.pages, 2);
     QVERIFY(near(centre(pdf.render(1)), Qt::red));
     QVERIFY(near(centre(pdf.render(2)), Qt::white));
+}
+
+void PrintingTest::unwritableFileIsReported()
+{
+    FormDocument doc;
+    QPrinter printer(QPrinter::HighResolution);
+    doc.setUpPrinter(printer);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("missing/form.pdf")));
+    ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::Ok);
+    doc.printDocument(&printer);
+    QVERIFY(answerer->answered());
+    QVERIFY(answerer->text().contains(printer.outputFileName()));
 }
 
 void PrintingTest::pageSetup_data()
