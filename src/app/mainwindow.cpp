@@ -369,6 +369,11 @@ void MainWindow::createActions()
 {
     LVMainWindow::createActions();
     openAct->setText(tr("&Open in New Window..."));
+    printAct = new QAction(tr("&Print..."), this);
+    printAct->setShortcuts(QKeySequence::Print);
+    connect(printAct, &QAction::triggered, this, &LVMainWindow::print);
+    printPreviewAct = new QAction(tr("Print Pre&view..."), this);
+    connect(printPreviewAct, &QAction::triggered, this, &LVMainWindow::printPreview);
 }
 
 void MainWindow::createProgramModeGroup()

@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QUndoStack>
@@ -270,9 +271,12 @@ bool MdiChild::saveFile(const QString &fileName)
     return true;
 }
 
-void MdiChild::print()
+void MdiChild::setUpPrinter(QPrinter &printer)
 {
-    setWindowModified(false);
+    LVMdiChild::setUpPrinter(printer);
+    const PageItem *page = documentScene->currentPage();
+    const bool wide = page && page->rect.width() > page->rect.height();
+    printer.setPageOrientation(wide ? QPageLayout::Landscape : QPageLayout::Portrait);
 }
 
 void MdiChild::saveToolState()

@@ -22,7 +22,8 @@ public:
     bool saveAs() override;
     // Writes aside and replaces the file only when the whole image is on disk.
     bool saveFile(const QString &fileName) override;
-    void print() override;
+    // The paper turns with the image: landscape for a wide one.
+    void setUpPrinter(QPrinter &printer) override;
     void addPage() override;
     void insertImage(const QImage &image) override;
 

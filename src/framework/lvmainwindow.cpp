@@ -2,6 +2,7 @@
 
 #include "lvcombobox.h"
 #include "lvmdichild.h"
+#include "lvpagesetupdialog.h"
 #include "lvscene.h"
 #include "lvtool.h"
 #include "lvtoolwatcher.h"
@@ -227,6 +228,11 @@ void LVMainWindow::createMenus()
     fileMenu->addAction(saveAct);
     fileMenu->addAction(saveAsAct);
     fileMenu->addSeparator();
+    if (printAct && printPreviewAct) {
+        fileMenu->addAction(printAct);
+        fileMenu->addAction(printPreviewAct);
+        fileMenu->addSeparator();
+    }
     layoutDirectionAct = fileMenu->addAction(tr("Switch layout direction"));
     connect(layoutDirectionAct, &QAction::triggered, this, &LVMainWindow::switchLayoutDirection);
     fileMenu->addAction(exitAct);
@@ -354,6 +360,11 @@ void LVMainWindow::updateMenus()
 
     LVScene *scene = has ? child->lvScene() : nullptr;
     const bool hasPage = scene && scene->currentPage();
+    // Printing needs a page to print, not changes to save.
+    for (QAction *action : { printAct, printPreviewAct }) {
+        if (action)
+            action->setEnabled(hasPage);
+    }
     const bool pageSelection = hasPage && scene->hasSelectedPageObjects();
     cutAct->setEnabled(pageSelection);
     copyAct->setEnabled(pageSelection);
@@ -480,6 +491,15 @@ void LVMainWindow::printPreview()
 {
     if (LVMdiChild *child = activeMdiChild())
         child->printPreview();
+}
+
+void LVMainWindow::pageSetup()
+{
+    LVMdiChild *child = activeMdiChild();
+    if (!child || !child->lvScene())
+        return;
+    LVPageSetupDialog dialog(child->lvScene(), nullptr);
+    dialog.exec();
 }
 
 void LVMainWindow::cut()

@@ -90,6 +90,7 @@ public slots:
     void saveAs();
     void print();
     void printPreview();
+    void pageSetup();
     virtual void cut();
     void selectAll();
     void undo();
@@ -149,6 +150,9 @@ protected:
     QAction *openAct = nullptr;
     QAction *saveAct = nullptr;
     QAction *saveAsAct = nullptr;
+    // Made by windows that offer printing; the File menu takes them after Save As.
+    QAction *printAct = nullptr;
+    QAction *printPreviewAct = nullptr;
     QAction *exitAct = nullptr;
     QAction *fullScreenAct = nullptr;
     QAction *zoomInAct = nullptr;

@@ -13,12 +13,18 @@
 #include "scene/removepagecommand.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QSaveFile>
 #include <QUndoStack>
 
 LVMdiChild::LVMdiChild(LVMainWindow *mainWindow) : mainWindow(mainWindow)
@@ -58,8 +64,8 @@ bool LVMdiChild::loadFile(const QString &fileName)
 // Form documents only; the image document saves images instead.
 bool LVMdiChild::saveAs()
 {
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save As"), curFile,
-                                                          tr("Forms (*.tvf)"));
+    const QString fileName
+            = QFileDialog::getSaveFileName(this, tr("Save As"), curFile, tr("Forms (*.tvf)"));
     if (fileName.isEmpty())
         return false;
     return saveFile(fileName);
@@ -82,10 +88,81 @@ bool LVMdiChild::saveFile(const QString &fileName)
     return true;
 }
 
-// Printing arrives with the page setup; nothing to print until then.
-void LVMdiChild::print() {}
+void LVMdiChild::setUpPrinter(QPrinter &printer)
+{
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+    const int count = documentScene ? documentScene->pages.size() : 0;
+    if (count > 0)
+        printer.setFromTo(1, count);
+}
 
-void LVMdiChild::printPreview() {}
+void LVMdiChild::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer);
+    QPrintDialog dialog(&printer, this);
+    if (printer.toPage() > 0)
+        dialog.setMinMax(1, printer.toPage());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    printDocument(&printer);
+}
+
+void LVMdiChild::printPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer);
+    QPrintPreviewDialog dialog(&printer, this);
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &LVMdiChild::printDocument);
+    dialog.exec();
+}
+
+void LVMdiChild::printDocument(QPrinter *printer)
+{
+    const int count = documentScene ? documentScene->pages.size() : 0;
+    // "All pages" leaves no range in the printer (the print dialog and the preview's print
+    // button both do that).
+    if (printer->fromPage() < 1 && printer->toPage() < 1 && count > 0)
+        printer->setFromTo(1, count);
+    const int first = printer->fromPage();
+    const int last = printer->toPage();
+    QPainter painter;
+    if (!painter.begin(printer)) {
+        const QString target = printer->outputFileName().isEmpty() ? printer->printerName()
+                                                                   : printer->outputFileName();
+        QMessageBox::warning(this, QCoreApplication::applicationName(),
+                             tr("Cannot print to %1.").arg(target));
+        return;
+    }
+    QProgressDialog progress(tr("Preparing pages..."), tr("&Cancel"), 0, count, this);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setWindowTitle(QCoreApplication::applicationName());
+    progress.setMinimum(first - 1);
+    progress.setMaximum(last);
+    for (int p = first; p <= last; ++p) {
+        if (p != first)
+            printer->newPage();
+        QCoreApplication::processEvents();
+        if (progress.wasCanceled())
+            break;
+        if (p > 0) {
+            printPage(printer, &painter, p - 1);
+            progress.setValue(p);
+        }
+    }
+    painter.end();
+}
+
+void LVMdiChild::printPage(QPrinter *printer, QPainter *painter, int page)
+{
+    if (!documentScene)
+        return;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    documentScene->printPage(printer, painter, page);
+    painter->restore();
+}
 
 void LVMdiChild::addPage()
 {

@@ -5,6 +5,8 @@
 class LVMainWindow;
 class LVScene;
 class QMdiSubWindow;
+class QPainter;
+class QPrinter;
 class QUndoStack;
 
 // A document window of the framework: file-name bookkeeping, the question to save
@@ -21,8 +23,11 @@ public:
     virtual bool save();
     virtual bool saveAs();
     virtual bool saveFile(const QString &fileName);
+    // Prints through the print dialog; a rejected dialog prints nothing.
     virtual void print();
     virtual void printPreview();
+    // A4, no margins, every page; documents may adapt it (an image turns the paper).
+    virtual void setUpPrinter(QPrinter &printer);
     virtual void addPage();
     virtual void deletePage();
     virtual void movePageForward();
@@ -46,6 +51,12 @@ public:
 
 signals:
     void copyAvailable(bool available);
+
+public slots:
+    // Renders the printer's page range, with a progress dialog that can cancel it.
+    void printDocument(QPrinter *printer);
+    // page counts from 0, as the scene's pages do.
+    void printPage(QPrinter *printer, QPainter *painter, int page);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

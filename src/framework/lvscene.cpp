@@ -11,6 +11,7 @@
 #include "scene/modifyobjectcommand.h"
 #include "scene/moveimagecommand.h"
 #include "scene/moveobjectcommand.h"
+#include "scene/newpagesettingscommand.h"
 #include "scene/nudgecommand.h"
 #include "scene/objectstream.h"
 #include "scene/pageitem.h"
@@ -272,6 +273,25 @@ void LVScene::printPage(QPrinter *printer, QPainter *painter, int pageIndex)
     printing = false;
 }
 
+void LVScene::copyPageSettingsToPending()
+{
+    for (PageItem *page : qAsConst(pages)) {
+        page->newPaperSize = page->paperSize;
+        page->newOrientation = page->orientation;
+    }
+}
+
+void LVScene::applyPendingPageSettings()
+{
+    if (pages.isEmpty())
+        return;
+    stack->beginMacro(QString());
+    for (PageItem *page : qAsConst(pages))
+        stack->push(new NewPageSettingsCommand(page));
+    stack->endMacro();
+    layoutPages();
+}
+
 bool LVScene::read(QDataStream &in)
 {
     return ObjectStream::readDocument(in, *this);
@@ -314,8 +334,12 @@ void LVScene::mousePressEvent(QGraphicsSceneMouseEvent *event)
         rubberBandActive = true;
         rubberBand = QRectF(event->scenePos(), QSizeF(-1, -1));
     } else if ((m == 1 || m == 3 || m == 4 || m == 5) && activePage) {
-        static const int kinds[] = {0, ObjectItem::TextType, 0, ObjectItem::RectType,
-                                    ObjectItem::LineType, ObjectItem::CheckMarkType};
+        static const int kinds[] = { 0,
+                                     ObjectItem::TextType,
+                                     0,
+                                     ObjectItem::RectType,
+                                     ObjectItem::LineType,
+                                     ObjectItem::CheckMarkType };
         if (!pressedObject || pressedObject->type() != kinds[m]) {
             createFormObject(m, event->scenePos());
             return;
@@ -447,8 +471,8 @@ void LVScene::drawForeground(QPainter *painter, const QRectF &rect)
     if (mode() == 0 && rubberBandActive) {
         const auto all = views();
         const double s = all.isEmpty() ? 1.0 : all.first()->transform().m11();
-        painter->setPen(QPen(Qt::gray, s > 0 ? 1 / s : 1, Qt::DashLine, Qt::SquareCap,
-                             Qt::BevelJoin));
+        painter->setPen(
+                QPen(Qt::gray, s > 0 ? 1 / s : 1, Qt::DashLine, Qt::SquareCap, Qt::BevelJoin));
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(rubberBand);
     }
@@ -526,8 +550,8 @@ void LVScene::focusNextText()
         return;
     QGraphicsItem *current = focusItem();
     const int index = texts.indexOf(current);
-    QGraphicsItem *next = index >= 0 && index + 1 < texts.size() ? texts.at(index + 1)
-                                                                 : texts.first();
+    QGraphicsItem *next
+            = index >= 0 && index + 1 < texts.size() ? texts.at(index + 1) : texts.first();
     if (current)
         current->setSelected(false);
     next->setSelected(true);

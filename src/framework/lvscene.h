@@ -45,7 +45,12 @@ public:
     virtual void raiseToTop();
     virtual void lowerToBottom();
     void selectImagesIfNothingSelected();
-    void printPage(QPrinter *printer, QPainter *painter, int pageIndex);
+    // Renders one page into the printer's paper; an index outside the pages renders nothing.
+    virtual void printPage(QPrinter *printer, QPainter *painter, int pageIndex);
+    // The page-setup dialog edits pending values that start as the pages' own.
+    void copyPageSettingsToPending();
+    // Every page takes its pending paper size and orientation, as one undo step.
+    void applyPendingPageSettings();
 
     // The framework's document file.
     bool read(QDataStream &in);

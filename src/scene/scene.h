@@ -10,6 +10,9 @@ class Scene : public LVScene
 public:
     Scene(QObject *parent, LVMainWindow *mainWindow);
 
+    // The image as large as the printable area allows, keeping its proportions, centred.
+    void printPage(QPrinter *printer, QPainter *painter, int pageIndex) override;
+
 signals:
     // A left click while the document is shown full screen.
     void fullScreenClicked();

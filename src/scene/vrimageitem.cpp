@@ -22,7 +22,8 @@ void VRImageItem::paint(QPainter *painter, const QStyleOptionGraphicsItem *, QWi
     painter->setRenderHint(QPainter::Antialiasing);
     const QRectF target(0, 0, picture.width(), picture.height());
     const double s = viewScale();
-    if (s >= 2) {
+    // The printer gets every pixel; it prints far finer than the screen shows.
+    if (s >= 2 || scenePrinting()) {
         painter->drawImage(target, picture);
     } else {
         // Below 200 % a smoothly reduced copy looks better than sampled pixels.

@@ -99,10 +99,14 @@ public:
     using LVMainWindow::cutAct;
     using LVMainWindow::deleteAct;
     using LVMainWindow::languageMenu;
+    using LVMainWindow::fileMenu;
     using LVMainWindow::mdiArea;
     using LVMainWindow::pasteAct;
+    using LVMainWindow::printAct;
+    using LVMainWindow::printPreviewAct;
     using LVMainWindow::redoAct;
     using LVMainWindow::saveAct;
+    using LVMainWindow::saveAsAct;
     using LVMainWindow::separatorAct;
     using LVMainWindow::undoAct;
     using LVMainWindow::windowMenu;
@@ -113,7 +117,8 @@ public:
     QList<QAction *> documentActions() const
     {
         return { saveAct,     saveAsAct, closeAct, closeAllAct, tileAct,   cascadeAct, nextAct,
-                 previousAct, pasteAct,  cutAct,   copyAct,     deleteAct, zoomInAct,  zoomOutAct };
+                 previousAct, pasteAct,  cutAct,   copyAct,     deleteAct, zoomInAct,  zoomOutAct,
+                 printAct,    printPreviewAct };
     }
     TestDocument *addDocument(bool withPage, const QString &file = QString())
     {
@@ -267,8 +272,14 @@ void FrameworkTest::enableRulesFollowTheDocument()
     QVERIFY(window->pasteAct->isEnabled());
     QVERIFY(window->zoomBox->isEnabled());
     QVERIFY(window->separatorAct->isVisible());
-    // Never saved but nothing to save: Save stays off.
+    // Never saved but nothing to save: Save stays off; printing needs only the page.
     QVERIFY(!window->saveAct->isEnabled());
+    QVERIFY(window->printAct->isEnabled());
+    QVERIFY(window->printPreviewAct->isEnabled());
+    QCOMPARE(window->printAct->shortcut(), QKeySequence(QKeySequence::Print));
+    const QList<QAction *> file = window->fileMenu->actions();
+    QCOMPARE(file.indexOf(window->printAct), file.indexOf(window->saveAsAct) + 2);
+    QCOMPARE(file.indexOf(window->printPreviewAct), file.indexOf(window->saveAsAct) + 3);
     QVERIFY(!window->cutAct->isEnabled());
     QVERIFY(!window->deleteAct->isEnabled());
 

@@ -34,6 +34,16 @@ ModalAnswerer *ModalAnswerer::fileDialog(const QString &path)
     return answerer;
 }
 
+ModalAnswerer *ModalAnswerer::until(std::function<bool()> step)
+{
+    auto *answerer = new ModalAnswerer;
+    answerer->step = std::move(step);
+    // A zero-time timer is due at every processEvents(), so code that polls between steps
+    // of its work meets it at each of them.
+    answerer->timer.setInterval(0);
+    return answerer;
+}
+
 ModalAnswerer *ModalAnswerer::thenMessageBox(QMessageBox::StandardButton button)
 {
     return follow(messageBox(button));
@@ -56,6 +66,13 @@ void ModalAnswerer::poll()
 {
     if (++turns > maxTurns) {
         timer.stop();
+        return;
+    }
+    if (step) {
+        if (step()) {
+            timer.stop();
+            done = true;
+        }
         return;
     }
     QWidget *modal = QApplication::activeModalWidget();

@@ -20,6 +20,9 @@ public:
                                      std::function<void()> whileOpen = {});
     // Enters the path in the next QFileDialog and accepts it; an empty path cancels it.
     static ModalAnswerer *fileDialog(const QString &path);
+    // Runs step on every turn of the event loop (and every processEvents() call) until it
+    // returns true: for dialogs the other answerers do not know, or ones not yet shown.
+    static ModalAnswerer *until(std::function<bool()> step);
     // Answer the dialog that follows the one this answerer takes, for code that asks twice.
     ModalAnswerer *thenMessageBox(QMessageBox::StandardButton button);
     ModalAnswerer *thenFileDialog(const QString &path);
@@ -44,6 +47,7 @@ private:
     QMessageBox::StandardButton button = QMessageBox::NoButton;
     QString path;
     std::function<void()> whileOpen;
+    std::function<bool()> step;
     QPointer<ModalAnswerer> next;
     QString seenTitle;
     QString seenText;
