@@ -2,6 +2,14 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>Application</name>
+    <message>
+        <source>vireon: %1: no such file or folder
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>BrightnessContrastTool</name>
     <message>
         <source>Brightness and Contrast</source>
@@ -93,6 +101,14 @@
     </message>
     <message>
         <source>Tools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

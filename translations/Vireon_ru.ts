@@ -2,6 +2,15 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ru">
 <context>
+    <name>Application</name>
+    <message>
+        <source>vireon: %1: no such file or folder
+</source>
+        <translation>vireon: %1: нет такого файла или папки
+</translation>
+    </message>
+</context>
+<context>
     <name>BrightnessContrastTool</name>
     <message>
         <source>Brightness and Contrast</source>
@@ -94,6 +103,14 @@
     <message>
         <source>Tools</source>
         <translation>Инструменты</translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation>&amp;Печать...</translation>
+    </message>
+    <message>
+        <source>Print Pre&amp;view...</source>
+        <translation>Пред&amp;варительный просмотр...</translation>
     </message>
 </context>
 <context>

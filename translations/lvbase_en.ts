@@ -205,5 +205,48 @@ Do you want to save your changes?</source>
         <source>Forms (*.tvf)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Cannot print to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Preparing pages...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LVPageSetupDialog</name>
+    <message>
+        <source>Page Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Orientation and paper size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Paper size:</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 </TS>

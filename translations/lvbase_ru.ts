@@ -206,5 +206,48 @@ Do you want to save your changes?</source>
         <source>Forms (*.tvf)</source>
         <translation>Формы (*.tvf)</translation>
     </message>
+    <message>
+        <source>Cannot print to %1.</source>
+        <translation>Не удаётся печатать в %1.</translation>
+    </message>
+    <message>
+        <source>Preparing pages...</source>
+        <translation>Подготовка страниц...</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Отмена</translation>
+    </message>
+</context>
+<context>
+    <name>LVPageSetupDialog</name>
+    <message>
+        <source>Page Setup</source>
+        <translation>Параметры страницы</translation>
+    </message>
+    <message>
+        <source>Orientation and paper size</source>
+        <translation>Ориентация и размер бумаги</translation>
+    </message>
+    <message>
+        <source>Page:</source>
+        <translation>Страница:</translation>
+    </message>
+    <message>
+        <source>Page</source>
+        <translation>Страница</translation>
+    </message>
+    <message>
+        <source>Portrait</source>
+        <translation>Книжная</translation>
+    </message>
+    <message>
+        <source>Landscape</source>
+        <translation>Альбомная</translation>
+    </message>
+    <message>
+        <source>Paper size:</source>
+        <translation>Размер бумаги:</translation>
+    </message>
 </context>
 </TS>
