@@ -157,7 +157,7 @@ struct PhotoWriter
 
 ThumbnailInfo wholeThumbnail(const QString &path)
 {
-    return ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Whole);
+    return ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Whole);
 }
 
 void makeThumbnails(const QStringList &paths, ThumbnailInfo (*make)(const QString &))
