@@ -52,7 +52,7 @@ public:
             const qint64 start = device.pos();
             if (marker == 0xE1 && payload >= 6
                 && device.peek(6) == QByteArray::fromRawData("Exif\0\0", 6))
-                return exif(start + 6, start + payload);
+                return exif(start + 6, qMin(start + payload, device.size()));
             if (!device.seek(start + payload))
                 return ExifData();
         }
@@ -89,18 +89,20 @@ private:
         qint64 offset = -1;
         qint64 length = 0;
         bool jpeg = true;
-        directory(tiff + next, end, [&](quint16 tag, quint16 type, quint32 value) {
-            if (type != typeShort && type != typeLong)
-                return;
-            if (tag == previewOffsetTag)
-                offset = value;
-            else if (tag == previewLengthTag)
-                length = value;
-            else if (tag == compressionTag)
-                jpeg = value == jpegCompression;
-        });
+        const bool whole
+                = directory(tiff + next, end, [&](quint16 tag, quint16 type, quint32 value) {
+                      if (type != typeShort && type != typeLong)
+                          return;
+                      if (tag == previewOffsetTag)
+                          offset = value;
+                      else if (tag == previewLengthTag)
+                          length = value;
+                      else if (tag == compressionTag)
+                          jpeg = value == jpegCompression;
+                  });
         // The preview must lie wholly inside the segment, after the TIFF header.
-        if (jpeg && offset >= 8 && length > 0 && tiff + offset + length <= end) {
+        // A damaged directory is not trusted for where to read.
+        if (whole && jpeg && offset >= 8 && length > 0 && tiff + offset + length <= end) {
             data.previewOffset = tiff + offset;
             data.previewLength = length;
         }
@@ -108,16 +110,16 @@ private:
     }
 
     // Calls entry(tag, type, value) for every entry of the directory at pos that lies inside
-    // the segment. next, when given, receives the offset of the next
-    // directory, or -1 when there is none or it cannot be read.
+    // the segment; true when all of them do. next, when given, receives the offset of the
+    // next directory, or -1 when there is none or it cannot be read.
     template <typename Entry>
-    void directory(qint64 pos, qint64 end, Entry entry, qint64 *next = nullptr)
+    bool directory(qint64 pos, qint64 end, Entry entry, qint64 *next = nullptr)
     {
         if (next)
             *next = -1;
         const QByteArray count = readAt(pos, 2, end);
         if (count.size() != 2)
-            return;
+            return false;
         const int entries = number16(count.constData());
         // Entries up to the end of the segment count; the link behind them only when all fit.
         const qint64 fitting = qBound<qint64>(0, (end - pos - 2) / 12, entries);
@@ -137,6 +139,7 @@ private:
             if (link.size() == 4)
                 *next = number32(link.constData());
         }
+        return complete == entries;
     }
 
     // length bytes at pos, or fewer when they would reach past end or the data.

@@ -91,6 +91,8 @@ void ExecutableTest::startsAndClosesCleanly()
     QProcessEnvironment env = environment(true);
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
+    // Thumbnails of the shown folder go to the shared cache.
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/.cache"));
 
     // A folder of two images; the second one is named on the command line.
     QTemporaryDir pictures;
