@@ -5,10 +5,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -91,14 +92,23 @@ bool writeEntry(const QString &root, const QString &relative, const QString &nam
     const QString folder = root + QLatin1Char('/') + relative;
     if (root.isEmpty() || !QDir::isAbsolutePath(root) || !makeFolders(folder))
         return false;
-    QSaveFile file(folder + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::WriteOnly)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+    // Written beside its final name and renamed over it, so that no reader ever sees half
+    // an entry. Not synced to disk: a thumbnail lost in a crash is merely made again.
+    QTemporaryFile file(folder + QStringLiteral("/.vireon-XXXXXX.png"));
+    if (!file.open())
         return false;
     QImageWriter writer(&file, "png");
     // Little compression: thumbnails are small, and writing them must cost little time.
     writer.setQuality(80);
-    return writer.write(image) && file.commit();
+    if (!writer.write(image) || !file.flush())
+        return false;
+    const QString target = folder + QLatin1Char('/') + name;
+    if (::rename(QFile::encodeName(file.fileName()).constData(),
+                 QFile::encodeName(target).constData())
+        != 0)
+        return false;
+    file.setAutoRemove(false);
+    return true;
 }
 
 } // namespace
