@@ -248,6 +248,8 @@ void ThumbnailCacheTest::writesEntries_data()
     QTest::newRow("wide png") << encoded(ImageFixtures::pattern(QSize(800, 100)), "PNG")
                               << QSize(128, 16) << "image/png";
     QTest::newRow("small picture") << jpeg(solid(QSize(120, 90))) << QSize() << "";
+    // Another program's picture of the cache, shown from inside it.
+    QTest::newRow("inside the cache") << jpeg(solid(QSize(400, 300))) << QSize() << "inside";
 }
 
 void ThumbnailCacheTest::writesEntries()
@@ -257,13 +259,16 @@ void ThumbnailCacheTest::writesEntries()
     QFETCH(QString, mimeType);
     CacheHome home;
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("picture"));
+    const QString normal = home.thumbnails() + QStringLiteral("/normal");
+    const bool inside = mimeType == QLatin1String("inside");
+    QVERIFY(QDir().mkpath(inside ? normal + QStringLiteral("/shown") : dir.path()));
+    const QString path = (inside ? normal + QStringLiteral("/shown") : dir.path())
+            + QStringLiteral("/picture");
     QVERIFY(ImageFixtures::writeFile(path, bytes));
     const ThumbnailCache::Source source = sourceOf(path);
 
     const ThumbnailInfo made = ThumbnailMaker::make(path);
     QVERIFY(!made.image.isNull());
-    const QString normal = home.thumbnails() + QStringLiteral("/normal");
     const QStringList entries = QDir(normal).entryList(QDir::Files | QDir::Hidden);
     if (!entrySize.isValid()) {
         QCOMPARE(entries, QStringList());
