@@ -29,21 +29,11 @@ QByteArray encoded(const QImage &image, const char *format = "JPG")
     return bytes;
 }
 
-QByteArray jpeg(const QImage &image)
-{
-    return encoded(image);
-}
-
 QImage solid(const QSize &size, const QColor &colour = Qt::blue)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
     return image;
-}
-
-QImage preview(const QSize &size)
-{
-    return ImageFixtures::pattern(size, QImage::Format_RGB32);
 }
 
 // A JPEG of a plain blue picture whose Exif block records orientation 1 and, in its second
@@ -52,7 +42,7 @@ QImage preview(const QSize &size)
 // and length at 60, the preview itself from 68.
 QByteArray jpegWithPreview(const QSize &size)
 {
-    const QByteArray thumb = jpeg(preview(QSize(160, 120)));
+    const QByteArray thumb = encoded(ImageFixtures::pattern(QSize(160, 120)));
     QByteArray tiff;
     QDataStream out(&tiff, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
@@ -63,7 +53,7 @@ QByteArray jpegWithPreview(const QSize &size)
     out << quint16(0x0201) << quint16(4) << quint32(1) << quint32(68);
     out << quint16(0x0202) << quint16(4) << quint32(1) << quint32(thumb.size()) << quint32(0);
     tiff += thumb;
-    const QByteArray main = jpeg(solid(size));
+    const QByteArray main = encoded(solid(size));
     return main.left(2) + ImageFixtures::jpegSegment(0xE1, QByteArray("Exif\0\0", 6) + tiff)
             + main.mid(2);
 }
@@ -106,28 +96,11 @@ bool setModified(const QString &path, qint64 seconds)
     return ::utime(QFile::encodeName(path).constData(), &times) == 0;
 }
 
-// A cache entry for the file written by hand, with the keys given (a null value leaves a
-// key out), as another program might have written it.
-bool writeEntry(const QString &entryPath, const QImage &picture, const QMap<QString, QString> &keys)
-{
-    QImage image = picture;
-    for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
-        if (!it.value().isNull())
-            image.setText(it.key(), it.value());
-    }
-    return QDir().mkpath(QFileInfo(entryPath).path()) && image.save(entryPath, "PNG");
-}
-
 int mode(const QString &path)
 {
     struct stat status;
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? int(status.st_mode & 0777)
                                                                      : -1;
-}
-
-QString exiftool()
-{
-    return QStandardPaths::findExecutable(QStringLiteral("exiftool"));
 }
 
 } // namespace
@@ -208,15 +181,21 @@ void ThumbnailCacheTest::validEntries()
     QCOMPARE(source.uri, ThumbnailCache::uri(QFileInfo(path).canonicalFilePath()));
     const QString entry
             = home.thumbnails() + QLatin1Char('/') + folder + QLatin1Char('/') + source.name;
-    QMap<QString, QString> keys {
+    // As another program might have written it; a null value leaves a key out.
+    QImage image = solid(entrySize);
+    const bool bare = change == QLatin1String("bare");
+    const QString keys[][2] = {
         { "Thumb::URI", change == "uri" ? "file:///elsewhere.jpg" : QString::fromUtf8(source.uri) },
-        { "Thumb::MTime", QString::number(source.modified + (change == "mtime" ? 1 : 0)) },
-        { "Thumb::Size",
-          change == "bare" ? QString() : QString::number(source.size + (change == "size")) },
-        { "Thumb::Image::Width", change == "bare" ? QString() : "400" },
-        { "Thumb::Image::Height", change == "bare" ? QString() : "300" }
+        { "Thumb::MTime", QString::number(source.modified + (change == "mtime")) },
+        { "Thumb::Size", bare ? QString() : QString::number(source.size + (change == "size")) },
+        { "Thumb::Image::Width", bare ? QString() : "400" },
+        { "Thumb::Image::Height", bare ? QString() : "300" }
     };
-    QVERIFY(writeEntry(entry, solid(entrySize), keys));
+    for (const auto &key : keys) {
+        if (!key[1].isNull())
+            image.setText(key[0], key[1]);
+    }
+    QVERIFY(QDir().mkpath(QFileInfo(entry).path()) && image.save(entry, "PNG"));
     if (change == QLatin1String("older")) {
         const qint64 now = QFileInfo(path).lastModified().toSecsSinceEpoch();
         QVERIFY(setModified(entry, now - 5));
@@ -247,9 +226,9 @@ void ThumbnailCacheTest::writesEntries_data()
                                   << QSize(96, 128) << "image/jpeg";
     QTest::newRow("wide png") << encoded(ImageFixtures::pattern(QSize(800, 100)), "PNG")
                               << QSize(128, 16) << "image/png";
-    QTest::newRow("small picture") << jpeg(solid(QSize(120, 90))) << QSize() << "";
+    QTest::newRow("small picture") << encoded(solid(QSize(120, 90))) << QSize() << "";
     // Another program's picture of the cache, shown from inside it.
-    QTest::newRow("inside the cache") << jpeg(solid(QSize(400, 300))) << QSize() << "inside";
+    QTest::newRow("inside the cache") << encoded(solid(QSize(400, 300))) << QSize() << "inside";
 }
 
 void ThumbnailCacheTest::writesEntries()
@@ -385,16 +364,17 @@ void ThumbnailCacheTest::cameraPreviews()
     QFETCH(int, orientation);
     QFETCH(QString, corners);
     QFETCH(QSize, imageSize);
-    if (exiftool().isEmpty())
+    const QString exiftool = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    if (exiftool.isEmpty())
         QSKIP("exiftool (libimage-exiftool-perl) is not installed");
     CacheHome home;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("IMG_0001.JPG"));
     const QString thumb = dir.filePath(QStringLiteral("thumb.jpg"));
     QVERIFY(solid(size).save(path, "JPG", 90));
-    QVERIFY(preview(previewSize).save(thumb, "JPG", 95));
+    QVERIFY(ImageFixtures::pattern(previewSize).save(thumb, "JPG", 95));
     QProcess tool;
-    tool.start(exiftool(),
+    tool.start(exiftool,
                { QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
                  QStringLiteral("-ThumbnailImage<=") + thumb,
                  QStringLiteral("-Orientation#=%1").arg(orientation), path });
