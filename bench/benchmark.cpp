@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -155,9 +156,14 @@ struct PhotoWriter
     bool operator()(int seed) const { return writePhoto(paths.at(seed), seed); }
 };
 
+ThumbnailInfo scaledThumbnail(const QString &path)
+{
+    return ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Scaled);
+}
+
 ThumbnailInfo wholeThumbnail(const QString &path)
 {
-    return ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Whole);
+    return ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Whole);
 }
 
 void makeThumbnails(const QStringList &paths, ThumbnailInfo (*make)(const QString &))
@@ -313,13 +319,12 @@ void benchThumbnails(const QString &folder, QVector<Measurement> &table)
     else if (!compare)
         notes << QStringLiteral("vipsthumbnail failed: no comparison");
 
-    makeThumbnails(paths, createThumbnail); // warms the file cache
-    Measurement scaled { QStringLiteral("32 thumbnails of 12 MP JPEGs (as the model makes them)"),
-                         {} };
+    makeThumbnails(paths, scaledThumbnail); // warms the file cache
+    Measurement scaled { QStringLiteral("32 thumbnails of 12 MP JPEGs, decoding scaled"), {} };
     Measurement reference { QStringLiteral("32 thumbnails with vipsthumbnail (2 processes)"), {} };
     // Taken in turns, so that whatever else the machine does weighs on both alike.
     for (int run = 0; run < runs; ++run) {
-        scaled.ms << timeMs([&] { makeThumbnails(paths, createThumbnail); });
+        scaled.ms << timeMs([&] { makeThumbnails(paths, scaledThumbnail); });
         if (compare)
             reference.ms << timeMs([&] { runVips(vips, copied, outputs.path()); });
     }
@@ -336,6 +341,143 @@ void benchThumbnails(const QString &folder, QVector<Measurement> &table)
                      .arg(ratio, 0, 'f', 2)
                      .arg(best(scaled.ms) / best(reference.ms), 0, 'f', 2)
                      .arg(ratio <= 0.75 ? "ok" : "MISSED");
+}
+
+// Points the shared thumbnail cache at a folder of its own.
+void useCache(const QString &home)
+{
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(home));
+}
+
+// The photographs of benchThumbnails as a camera leaves them: with a 160 x 120 preview in
+// their Exif block, every fourth one shot upright (orientation 6), through the shared cache
+// when it is empty (cold) and when it holds them (warm).
+void benchCamera(const QString &photos, QVector<Measurement> &table)
+{
+    // Every run starts from a cache folder of its own; the benchmark's is given back after.
+    const QByteArray previousCache = qgetenv("XDG_CACHE_HOME");
+    QTemporaryDir caches;
+    int cacheCount = 0;
+    const auto freshCache = [&] { useCache(caches.filePath(QString::number(++cacheCount))); };
+    const auto restore = qScopeGuard([&] {
+        QThreadPool::globalInstance()->waitForDone();
+        qputenv("XDG_CACHE_HOME", previousCache);
+    });
+    QTemporaryDir camera;
+    QTemporaryDir previews;
+    QStringList paths;
+    QStringList turned;
+    const QStringList names
+            = QDir(photos).entryList({ QStringLiteral("photo *.jpg") }, QDir::Files, QDir::Name);
+    for (int i = 0; i < names.size(); ++i) {
+        const QString path = camera.filePath(QStringLiteral("IMG_%1.JPG").arg(1000 + i));
+        QImage preview(photos + QLatin1Char('/') + names.at(i));
+        preview = preview.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (!QFile::copy(photos + QLatin1Char('/') + names.at(i), path)
+            || !preview.save(previews.filePath(QFileInfo(path).completeBaseName() + ".jpg"), "JPG",
+                             85)) {
+            out << "cannot write the camera folder\n";
+            return;
+        }
+        paths << path;
+        if (i % 4 == 3)
+            turned << path;
+    }
+    if (paths.size() != photoCount) {
+        out << "no photographs for the camera folder\n";
+        return;
+    }
+    const QString exiftool = QStandardPaths::findExecutable(QStringLiteral("exiftool"));
+    bool embedded = false;
+    if (!exiftool.isEmpty()) {
+        QProcess tool;
+        tool.start(exiftool,
+                   QStringList { QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                                 QStringLiteral("-ThumbnailImage<=") + previews.path()
+                                         + QStringLiteral("/%f.jpg") }
+                           + paths);
+        embedded = tool.waitForFinished(300000) && tool.exitCode() == 0;
+        tool.start(exiftool,
+                   QStringList { QStringLiteral("-q"), QStringLiteral("-overwrite_original"),
+                                 QStringLiteral("-Orientation#=6") }
+                           + turned);
+        embedded = tool.waitForFinished(300000) && tool.exitCode() == 0 && embedded;
+    }
+    const QString label = QStringLiteral("camera folder");
+    notes << QStringLiteral("camera folder: 32 photographs of 12 MP, %1")
+                     .arg(embedded ? QStringLiteral("each with a 160x120 preview by exiftool")
+                                   : QStringLiteral("without previews"));
+    if (exiftool.isEmpty())
+        notes << QStringLiteral("exiftool is not installed: the camera folder has no previews");
+    else if (!embedded)
+        notes << QStringLiteral("exiftool failed: the camera folder may lack previews");
+
+    Measurement cold { label + QStringLiteral(": cold cache"), {} };
+    Measurement warm { label + QStringLiteral(": warm cache"), {} };
+    Measurement reference { label + QStringLiteral(": vipsthumbnail"), {} };
+    const QString vips = QStandardPaths::findExecutable(QStringLiteral("vipsthumbnail"));
+    QTemporaryDir outputs;
+    if (!vips.isEmpty())
+        runVips(vips, paths, outputs.path()); // warms the file cache
+    makeThumbnails(paths, scaledThumbnail);
+    for (int run = 0; run < runs; ++run) {
+        freshCache();
+        cold.ms << timeMs([&] { makeThumbnails(paths, createThumbnail); });
+        warm.ms << timeMs([&] { makeThumbnails(paths, createThumbnail); });
+        bool ok = false;
+        const double ms
+                = vips.isEmpty() ? 0 : timeMs([&] { ok = runVips(vips, paths, outputs.path()); });
+        if (ok)
+            reference.ms << ms;
+        else if (!vips.isEmpty())
+            notes << QStringLiteral("vipsthumbnail failed on the camera folder");
+    }
+    table << cold << warm;
+
+    // The same through the panel, from choosing the folder to its first screen filled.
+    ThumbnailPanel panel(QStringLiteral("Thumbnails"));
+    panel.resize(1200, 360);
+    panel.show();
+    auto *view = panel.findChild<ThumbnailListView *>();
+    if (!view) {
+        out << "the thumbnail panel has no view\n";
+        return;
+    }
+    QTemporaryDir empty;
+    Measurement panelCold { label + QStringLiteral(": panel first screen, cold"), {}, 120 };
+    Measurement panelWarm { label + QStringLiteral(": panel first screen, warm"), {}, 60 };
+    for (int run = 0; run < runs; ++run) {
+        freshCache();
+        for (Measurement *line : { &panelCold, &panelWarm }) {
+            panel.setFolder(empty.path());
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::processEvents();
+            QElapsedTimer total;
+            total.start();
+            panel.setFolder(camera.path());
+            while (!firstScreenReady(view) && total.elapsed() < 30000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            line->ms << total.nsecsElapsed() / 1e6;
+        }
+    }
+    panel.setFolder(empty.path());
+    QThreadPool::globalInstance()->waitForDone();
+    table << panelCold << panelWarm;
+    if (reference.ms.isEmpty()) {
+        notes << QStringLiteral("vipsthumbnail is not installed: no comparison for the camera "
+                                "folder");
+        return;
+    }
+    table << reference;
+    const double vipsMs = median(reference.ms);
+    for (const Measurement *line : { &cold, &warm }) {
+        const int aim = line == &cold ? 20 : 50;
+        notes << QStringLiteral("%1 / vipsthumbnail: 1/%2 by medians (aim 1/%3 or less: %4)")
+                         .arg(line->what)
+                         .arg(vipsMs / median(line->ms), 0, 'f', 1)
+                         .arg(aim)
+                         .arg(median(line->ms) * aim <= vipsMs ? "ok" : "MISSED");
+    }
 }
 
 // The real program started on a 12 MP photograph: from the process start to the main
@@ -427,14 +569,28 @@ int main(int argc, char **argv)
     }
     QTemporaryDir folder;
     QTemporaryDir photos;
-    if (!folder.isValid() || !photos.isValid()) {
+    QTemporaryDir cache;
+    if (!folder.isValid() || !photos.isValid() || !cache.isValid()) {
         out << "cannot make temporary folders\n";
         return 1;
+    }
+    // Thumbnails go to a shared cache of the benchmark's own, never the user's.
+    useCache(cache.path());
+    // `vireon_bench --camera` times only the photographs and the camera folder.
+    if (app.arguments().contains(QLatin1String("--camera"))) {
+        QVector<Measurement> table;
+        benchThumbnails(photos.path(), table);
+        benchCamera(photos.path(), table);
+        printTable(table);
+        for (const QString &note : qAsConst(notes))
+            out << note << "\n";
+        return 0;
     }
     out << "threads: " << QThreadPool::globalInstance()->maxThreadCount() << "\n";
     QVector<Measurement> table;
     benchFolder(folder.path(), table);
     benchThumbnails(photos.path(), table);
+    benchCamera(photos.path(), table);
     QTemporaryDir startHome;
     benchStartup(startHome.path(), table);
     printTable(table);

@@ -1,6 +1,7 @@
 #include "imagefile.h"
 
-#include <QBuffer>
+#include "exifdata.h"
+
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
@@ -13,101 +14,6 @@
 namespace {
 
 constexpr qint64 memoryBudget = qint64(1) << 30;
-
-// Finds the Exif orientation by walking the JPEG segments by their lengths up to the start
-// of scan. Every read goes through the device, which never hands out more than there is;
-// reads inside the Exif block are further kept inside its segment.
-class OrientationReader
-{
-public:
-    explicit OrientationReader(QIODevice &device) : device(device) {}
-
-    int orientation()
-    {
-        // Too short to hold a picture at all.
-        if (device.size() < 100 || readAt(0, 2, device.size()) != QByteArrayLiteral("\xFF\xD8"))
-            return 1;
-        char c = 0;
-        for (;;) {
-            // Bytes between segments are skipped as decoders skip them; then fill bytes.
-            do {
-                if (!device.getChar(&c))
-                    return 1;
-            } while (quint8(c) != 0xFF);
-            do {
-                if (!device.getChar(&c))
-                    return 1;
-            } while (quint8(c) == 0xFF);
-            const quint8 marker = quint8(c);
-            if (marker == 0xDA || marker == 0xD9) // start of scan, end of image
-                return 1;
-            // A stuffed zero, and markers that stand alone without a length.
-            if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
-                continue;
-            uchar length[2];
-            if (device.read(reinterpret_cast<char *>(length), 2) != 2)
-                return 1;
-            const int payload = qFromBigEndian<quint16>(length) - 2;
-            if (payload < 0)
-                return 1;
-            const qint64 start = device.pos();
-            if (marker == 0xE1 && payload >= 6
-                && device.peek(6) == QByteArray::fromRawData("Exif\0\0", 6))
-                return exifOrientation(start + 6, start + payload);
-            if (!device.seek(start + payload))
-                return 1;
-        }
-    }
-
-private:
-    // The orientation entry of the first image directory of the TIFF block at tiff.
-    int exifOrientation(qint64 tiff, qint64 end)
-    {
-        const QByteArray header = readAt(tiff, 8, end);
-        if (header.startsWith(QByteArrayLiteral("II\x2A\x00")))
-            littleEndian = true;
-        else if (header.startsWith(QByteArrayLiteral("MM\x00\x2A")))
-            littleEndian = false;
-        else
-            return 1;
-        const qint64 directory = tiff + number32(header.constData() + 4);
-        const QByteArray count = readAt(directory, 2, end);
-        if (count.size() != 2)
-            return 1;
-        for (int i = 0; i < number16(count.constData()); ++i) {
-            const QByteArray entry = readAt(directory + 2 + qint64(i) * 12, 12, end);
-            if (entry.size() != 12)
-                return 1;
-            if (number16(entry.constData()) != 0x0112 || number16(entry.constData() + 2) != 3)
-                continue;
-            // A short sits at the start of its value field; some writers put it at the end.
-            const quint32 field = number32(entry.constData() + 8);
-            const quint32 value = field > 0xFFFF && (field & 0xFFFF) == 0 ? field >> 16 : field;
-            return value >= 1 && value <= 8 ? int(value) : 1;
-        }
-        return 1;
-    }
-
-    // length bytes at pos, or fewer when they would reach past end or the data.
-    QByteArray readAt(qint64 pos, int length, qint64 end)
-    {
-        if (pos < 0 || pos + length > end || !device.seek(pos))
-            return QByteArray();
-        return device.read(length);
-    }
-
-    quint16 number16(const char *p) const
-    {
-        return littleEndian ? qFromLittleEndian<quint16>(p) : qFromBigEndian<quint16>(p);
-    }
-    quint32 number32(const char *p) const
-    {
-        return littleEndian ? qFromLittleEndian<quint32>(p) : qFromBigEndian<quint32>(p);
-    }
-
-    QIODevice &device;
-    bool littleEndian = true;
-};
 
 bool mirrors(int orientation)
 {
@@ -142,20 +48,12 @@ std::unique_ptr<QFile> openRegularFile(const QString &path)
 
 int imageOrientation(QIODevice *device)
 {
-    if (!device || !device->isReadable() || device->isSequential())
-        return 1;
-    const qint64 pos = device->pos();
-    const int orientation = OrientationReader(*device).orientation();
-    device->seek(pos);
-    return orientation;
+    return ExifData::read(device).orientation;
 }
 
 int imageOrientation(const QByteArray &data)
 {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    return imageOrientation(&buffer);
+    return ExifData::read(data).orientation;
 }
 
 void orientImage(QImage &image, int orientation)
@@ -208,7 +106,10 @@ ImageFile::~ImageFile() = default;
 
 void ImageFile::prepare()
 {
-    exifOrientation = imageOrientation(device.get());
+    const ExifData exif = ExifData::read(device.get());
+    exifOrientation = exif.orientation;
+    previewOffset = exif.previewOffset;
+    previewLength = exif.previewLength;
     // The format is recognised by content, whatever the name says.
     reader = std::make_unique<QImageReader>(device.get());
     reader->setAutoTransform(false);
@@ -266,6 +167,21 @@ QImage ImageFile::read(const QSize &scaledSize)
     QImage image = reader->read();
     orientImage(image, exifOrientation);
     return image;
+}
+
+QByteArray ImageFile::embeddedPreview()
+{
+    if (!device || previewOffset < 0 || previewLength <= 0)
+        return QByteArray();
+    const qint64 pos = device->pos();
+    QByteArray bytes;
+    if (device->seek(previewOffset))
+        bytes = device->read(previewLength);
+    device->seek(pos);
+    // A preview is a JPEG of its own, and the data must hold all of it.
+    if (bytes.size() != previewLength || !bytes.startsWith(QByteArrayLiteral("\xFF\xD8")))
+        return QByteArray();
+    return bytes;
 }
 
 QImage ImageFile::load(const QString &path)

@@ -50,6 +50,10 @@ public:
     // upright; null when refused or undecodable. Reads once.
     QImage read(const QSize &scaledSize = QSize());
 
+    // The JPEG preview a camera embedded in the file's Exif block, as stored (not upright);
+    // empty when there is none or it is damaged.
+    QByteArray embeddedPreview();
+
     // The upright picture of a file, or a null image.
     static QImage load(const QString &path);
 
@@ -60,5 +64,7 @@ private:
     std::unique_ptr<QIODevice> device;
     std::unique_ptr<QImageReader> reader;
     int exifOrientation = 1;
+    qint64 previewOffset = -1;
+    qint64 previewLength = 0;
     QSize declaredSize;
 };

@@ -1,6 +1,7 @@
 #include "thumbnaillistmodel.h"
 
 #include "statusbar.h"
+#include "thumbnailcache.h"
 #include "thumbnaillistview.h"
 #include "thumbnailmaker.h"
 
@@ -340,13 +341,18 @@ void ThumbnailListModel::timerSetImage()
     const QMap<int, QModelIndex> visible = view->visibleItems();
     pendingRows.clear();
     QStringList paths;
+    // Only visible rows; those the shared cache holds first, so that a screen of them
+    // fills in at once instead of waiting behind decodes.
+    const ThumbnailCache cache;
+    QList<int> uncached;
     for (auto it = visible.cbegin(); it != visible.cend(); ++it) {
         const int row = it.key();
-        if (row >= 0 && row < items.size() && !items.at(row).thumbnailReady) {
-            pendingRows.append(row);
-            paths.append(items.at(row).filePath);
-        }
+        if (row >= 0 && row < items.size() && !items.at(row).thumbnailReady)
+            (cache.holds(items.at(row).filePath) ? pendingRows : uncached).append(row);
     }
+    pendingRows += uncached;
+    for (int row : qAsConst(pendingRows))
+        paths.append(items.at(row).filePath);
     if (paths.isEmpty())
         return;
     watcher.setFuture(QtConcurrent::mapped(paths, createThumbnail));

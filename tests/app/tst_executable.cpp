@@ -151,6 +151,8 @@ void ExecutableTest::startsAndClosesCleanly()
     QProcessEnvironment env = environment(true);
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
+    // Thumbnails of the shown folder go to the shared cache.
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), home.path() + QStringLiteral("/.cache"));
     if (!logging.isEmpty())
         env.insert(logging.section(QLatin1Char('='), 0, 0), logging.section(QLatin1Char('='), 1));
 

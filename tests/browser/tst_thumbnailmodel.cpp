@@ -309,7 +309,7 @@ void ThumbnailModelTest::unreadable()
         const qint64 peakBefore = peakAddressSpace();
         {
             MessageLog log;
-            info = ThumbnailMaker::make(path, decoding);
+            info = ThumbnailMaker::decode(path, decoding);
             messages = log.messages();
         }
         QVERIFY(peakAddressSpace() - peakBefore < qint64(512) << 20);
@@ -343,8 +343,8 @@ void ThumbnailModelTest::scaledDecodingMatchesWholeDecoding()
     const QString path = dir.filePath(QStringLiteral("photo.jpg"));
     QVERIFY(ImageFixtures::writeFile(path, withOrientation(encoded(photoLike(size), "JPG"), orientation)));
 
-    const ThumbnailInfo scaled = ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Scaled);
-    const ThumbnailInfo whole = ThumbnailMaker::make(path, ThumbnailMaker::Decoding::Whole);
+    const ThumbnailInfo scaled = ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Scaled);
+    const ThumbnailInfo whole = ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Whole);
     QCOMPARE(scaled.imageSize, whole.imageSize);
     QCOMPARE(scaled.image.size(), whole.image.size());
     const auto [mean, largest] = difference(scaled.image, whole.image);
