@@ -23,6 +23,8 @@ const char mimeTypeKey[] = "Thumb::Mimetype";
 const char softwareKey[] = "Software";
 const char software[] = "Vireon 3.0";
 const char failFolder[] = "fail/vireon-3.0";
+// The largest size the standard names (x-large); "large" entries are 256.
+constexpr int maxEntrySide = 512;
 
 // Folders of the cache, and the cache home when it is missing, are the user's alone.
 // Existing ones are left as they are.
@@ -64,10 +66,14 @@ qint64 nanoseconds(const struct timespec &time)
 QImage readEntry(const QString &path, const ThumbnailCache::Source &source)
 {
     struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode)
         || nanoseconds(status.st_mtim) < source.modifiedNs)
         return QImage();
+    // Anyone may write here: the picture is decoded only when its header has a cache size.
     QImageReader reader(path, "png");
+    const QSize size = reader.size();
+    if (size.isEmpty() || size.width() > maxEntrySide || size.height() > maxEntrySide)
+        return QImage();
     return reader.read();
 }
 

@@ -164,6 +164,9 @@ void ThumbnailCacheTest::validEntries_data()
     QTest::newRow("written before the file changed")
             << "normal" << QSize(128, 96) << "older" << false;
     QTest::newRow("smaller than the thumbnail") << "normal" << QSize(32, 24) << "" << false;
+    // Planted by someone else: neither may cost the memory or the thread that reads it.
+    QTest::newRow("larger than any cache size") << "large" << QSize(1600, 1200) << "" << false;
+    QTest::newRow("a pipe") << "normal" << QSize(128, 96) << "fifo" << false;
 }
 
 void ThumbnailCacheTest::validEntries()
@@ -196,6 +199,8 @@ void ThumbnailCacheTest::validEntries()
             image.setText(key[0], key[1]);
     }
     QVERIFY(QDir().mkpath(QFileInfo(entry).path()) && image.save(entry, "PNG"));
+    if (change == QLatin1String("fifo"))
+        QVERIFY(QFile::remove(entry) && ::mkfifo(QFile::encodeName(entry).constData(), 0600) == 0);
     if (change == QLatin1String("older")) {
         const qint64 now = QFileInfo(path).lastModified().toSecsSinceEpoch();
         QVERIFY(setModified(entry, now - 5));
