@@ -7,6 +7,7 @@
 #include "browser/thumbnaillistview.h"
 #include "browser/thumbnailmaker.h"
 #include "browser/thumbnailpanel.h"
+#include "panelbench.h"
 #include "sortbench.h"
 
 #include <QApplication>
@@ -198,19 +199,6 @@ ThumbnailListModel *modelOf(ThumbnailListView *view)
     return qobject_cast<ThumbnailListModel *>(proxy ? proxy->sourceModel() : view->model());
 }
 
-bool firstScreenReady(ThumbnailListView *view)
-{
-    const QMap<int, QModelIndex> visible = view->visibleItems();
-    if (visible.isEmpty())
-        return false;
-    for (const QModelIndex &index : visible) {
-        const QString tip = index.data(Qt::ToolTipRole).toString();
-        if (tip.endsWith(QLatin1String("-1x-1")))
-            return false;
-    }
-    return true;
-}
-
 void benchFolder(const QString &folder, QVector<Measurement> &table)
 {
     const QByteArray png = smallPng();
@@ -263,19 +251,12 @@ void benchFolder(const QString &folder, QVector<Measurement> &table)
                               {} };
     Measurement stall { QStringLiteral("panel: longest time the window did not respond"), {} };
     for (int run = 0; run < runs; ++run) {
-        QElapsedTimer total;
-        total.start();
-        panelList.ms << timeMs([&] { panel.setFolder(folder); });
-        double longest = total.nsecsElapsed() / 1e6;
-        QElapsedTimer turn;
-        while (!firstScreenReady(view) && total.elapsed() < 30000) {
-            turn.start();
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            longest = std::max(longest, turn.nsecsElapsed() / 1e6);
-        }
-        firstScreen.ms << total.nsecsElapsed() / 1e6;
-        stall.ms << longest;
+        const PanelTiming timing = timeChoosingFolder(folder);
+        panelList.ms << timing.chosen;
+        firstScreen.ms << timing.firstScreen;
+        stall.ms << timing.longestStall;
     }
+    panel.setFolder(folder);
     Measurement panelRelist { QStringLiteral("panel: re-list after one added file"), {}, 30 };
     for (int run = 0; run < runs; ++run) {
         writeFile(folder + QStringLiteral("/panel added %1.png").arg(run), png);
@@ -478,6 +459,68 @@ void benchCamera(const QString &photos, QVector<Measurement> &table)
                          .arg(aim)
                          .arg(median(line->ms) * aim <= vipsMs ? "ok" : "MISSED");
     }
+// Choosing a folder in the panel, several times, as four lines of the table.
+void benchChoosing(const QString &folder, const QString &what, QVector<Measurement> &table,
+                   double listAim = 0)
+{
+    Measurement chosen { what + QStringLiteral(": list and sort by name (panel)"), {}, listAim };
+    Measurement firstScreen { what + QStringLiteral(": until the first screen has thumbnails"),
+                              {} };
+    Measurement cpu { what + QStringLiteral(": processor time of listing and sorting"), {} };
+    Measurement stall { what + QStringLiteral(": longest time the window did not respond"), {} };
+    for (int run = 0; run < runs; ++run) {
+        const PanelTiming timing = timeChoosingFolder(folder);
+        chosen.ms << timing.chosen;
+        cpu.ms << timing.chosenCpu;
+        firstScreen.ms << timing.firstScreen;
+        stall.ms << timing.longestStall;
+        if (timing.firstScreen < 0)
+            notes << what + QStringLiteral(": the first screen did not fill in run %1").arg(run);
+    }
+    table << chosen << cpu << firstScreen << stall;
+}
+
+// 100,000 small images: listing, sorting and the first screen of a very large folder.
+void benchHugeFolder(const QString &folder, QVector<Measurement> &table)
+{
+    const QByteArray png = smallPng();
+    for (int i = 0; i < 100000; ++i) {
+        const QString path = folder + QLatin1Char('/') + folderEntryName(i);
+        // A folder given on the command line is kept between runs.
+        if (!QFile::exists(path) && !writeFile(path, png)) {
+            notes << QStringLiteral("cannot write the folder of 100,000 files");
+            return;
+        }
+    }
+    benchChoosing(folder, QStringLiteral("100,000 files"), table, 400);
+}
+
+// Memory after scrolling through 10,000 photographs' thumbnails and back.
+void benchScrollMemory(const QString &folder)
+{
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    photo(7).scaled(320, 240).save(&buffer, "JPG", 85);
+    for (int i = 0; i < folderSize; ++i) {
+        if (!writeFile(folder + QStringLiteral("/photo %1.jpg").arg(i, 5, 10, QLatin1Char('0')),
+                       jpeg)) {
+            notes << QStringLiteral("memory: cannot write the folder");
+            return;
+        }
+    }
+    const ScrollMemory memory = scrollThrough(folder);
+    const auto mib = [](qint64 bytes) { return QString::number(bytes / 1048576.0, 'f', 1); };
+    if (memory.rssAfter < 0) {
+        notes << QStringLiteral("memory: scrolling through 10,000 photos did not finish");
+        return;
+    }
+    notes << QStringLiteral("memory, scrolling through 10,000 photos (%1 screens) and back: "
+                            "resident %2 MiB before, %3 MiB listed, %4 MiB after; "
+                            "thumbnails held %5 MiB")
+                     .arg(memory.screens)
+                     .arg(mib(memory.rssBefore), mib(memory.rssListed), mib(memory.rssAfter),
+                          mib(memory.thumbnailBytes));
 }
 
 // The real program started on a 12 MP photograph: from the process start to the main
@@ -551,6 +594,13 @@ int main(int argc, char **argv)
     Q_INIT_RESOURCE(vireon);
     // The model's and view's debug lines would drown the table.
     qInstallMessageHandler(quietDebug);
+    // Thumbnails go to a shared cache of the benchmark's own, never the user's.
+    QTemporaryDir cache;
+    if (!cache.isValid()) {
+        out << "cannot make temporary folders\n";
+        return 1;
+    }
+    useCache(cache.path());
 
     // `vireon_bench --adjust` times only the brightness and contrast adjustment.
     if (app.arguments().contains(QLatin1String("--adjust"))) {
@@ -567,15 +617,37 @@ int main(int argc, char **argv)
             out << note << "\n";
         return 0;
     }
+    // `vireon_bench --huge [folder]` times only choosing the folder of 100,000 files, in
+    // the folder given (made once and kept, for profiling) or a temporary one.
+    const int huge = app.arguments().indexOf(QLatin1String("--huge"));
+    if (huge > 0) {
+        QTemporaryDir temporary;
+        QVector<Measurement> table;
+        benchHugeFolder(app.arguments().value(huge + 1, temporary.path()), table);
+        printTable(table);
+        return 0;
+    }
+    // `vireon_bench --panel` times only choosing folders in the thumbnail panel.
+    if (app.arguments().contains(QLatin1String("--panel"))) {
+        QTemporaryDir huge;
+        QTemporaryDir photos;
+        QTemporaryDir many;
+        QVector<Measurement> table;
+        benchThumbnails(photos.path(), table);
+        benchChoosing(photos.path(), QStringLiteral("32 12 MP photos"), table);
+        benchHugeFolder(huge.path(), table);
+        benchScrollMemory(many.path());
+        printTable(table);
+        for (const QString &note : qAsConst(notes))
+            out << note << "\n";
+        return 0;
+    }
     QTemporaryDir folder;
     QTemporaryDir photos;
-    QTemporaryDir cache;
-    if (!folder.isValid() || !photos.isValid() || !cache.isValid()) {
+    if (!folder.isValid() || !photos.isValid()) {
         out << "cannot make temporary folders\n";
         return 1;
     }
-    // Thumbnails go to a shared cache of the benchmark's own, never the user's.
-    useCache(cache.path());
     // `vireon_bench --camera` times only the photographs and the camera folder.
     if (app.arguments().contains(QLatin1String("--camera"))) {
         QVector<Measurement> table;
@@ -591,6 +663,11 @@ int main(int argc, char **argv)
     benchFolder(folder.path(), table);
     benchThumbnails(photos.path(), table);
     benchCamera(photos.path(), table);
+    benchChoosing(photos.path(), QStringLiteral("32 12 MP photos"), table);
+    {
+        QTemporaryDir huge;
+        benchHugeFolder(huge.path(), table);
+    }
     QTemporaryDir startHome;
     benchStartup(startHome.path(), table);
     printTable(table);
@@ -601,5 +678,10 @@ int main(int argc, char **argv)
     // Thumbnail batches of the panel measurements may still hold the pool's threads.
     QThreadPool::globalInstance()->waitForDone();
     runAdjustBenchmark();
+    const int printed = notes.size();
+    QTemporaryDir many;
+    benchScrollMemory(many.path());
+    for (const QString &note : notes.mid(printed))
+        out << note << "\n";
     return 0;
 }

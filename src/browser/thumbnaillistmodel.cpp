@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
+#include <iterator>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -23,11 +23,20 @@ namespace {
 
 constexpr int creationDelay = 300;
 constexpr int relistDelay = 300;
+// About a frame or two: longer than a cached thumbnail takes, shorter than a wait one notices.
+constexpr int graceDelay = 100;
+
+// The bytes of the pixels the pixmap holds, at 32-bit aligned lines as images keep them.
+qint64 pixmapSize(const QPixmap &pixmap)
+{
+    return qint64((pixmap.width() * pixmap.depth() + 31) / 32) * 4 * pixmap.height();
+}
 
 // One directory entry that passed the image filter, with what the listing reads of it.
 struct Entry
 {
     QString name;
+    QString key; // the name in lower case, for sorting by name
     qint64 size = 0;
     QDateTime lastModified;
 };
@@ -73,55 +82,83 @@ QDateTime modificationTime(const struct stat &status)
             qint64(status.st_mtim.tv_sec) * 1000 + status.st_mtim.tv_nsec / 1000000, Qt::UTC);
 }
 
-// The image files of a folder as QDir lists them with its default filter and the image
-// name filters (entries that are not hidden, files and folders, links followed, broken
-// links and special files left out), but with one directory read and one stat per entry,
-// so that a folder of thousands of files lists in milliseconds. In no particular order.
-QVector<Entry> listImages(const QString &folder)
+// Whether one entry sorts before another in QDir's default order: by name, ignoring case.
+bool byName(const Entry &a, const Entry &b)
+{
+    const int byKey = a.key.compare(b.key);
+    return byKey != 0 ? byKey < 0 : a.name < b.name;
+}
+
+void sortByName(QVector<Entry> &entries)
+{
+    for (Entry &entry : entries)
+        entry.key = entry.name.toLower();
+    std::sort(entries.begin(), entries.end(), byName);
+}
+
+// The entries among names[begin, end) of the open folder that QDir lists (not hidden,
+// files and folders, links followed, broken links and special files left out).
+QVector<Entry> statEntries(int dirFd, const QVector<QByteArray> &names, int begin, int end)
 {
     QVector<Entry> entries;
-    if (folder.isEmpty())
-        return entries;
-    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
-    if (!dir)
-        return entries;
-    const QSet<QByteArray> suffixes = imageSuffixes();
-    const int dirFd = ::dirfd(dir);
-    while (const dirent *entry = ::readdir(dir)) {
-        if (entry->d_name[0] == '.' || !hasSuffix(entry->d_name, suffixes))
-            continue;
+    entries.reserve(end - begin);
+    for (int i = begin; i < end; ++i) {
         struct stat status;
-        if (::fstatat(dirFd, entry->d_name, &status, 0) != 0
+        if (::fstatat(dirFd, names.at(i).constData(), &status, 0) != 0
             || !(S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)))
             continue;
         Entry found;
-        found.name = QFile::decodeName(entry->d_name);
+        found.name = QFile::decodeName(names.at(i));
         found.size = status.st_size;
         found.lastModified = modificationTime(status);
         entries.append(found);
     }
-    ::closedir(dir);
     return entries;
 }
 
-// QDir's default order: by name, ignoring case.
-void sortByName(QVector<Entry> &entries)
+// The image files of a folder as QDir lists them with its default filter and the image
+// name filters, but with one directory read and one stat per entry, so that a folder of
+// thousands of files lists in milliseconds; sorted by name when asked, else in no
+// particular order. The stats (and the sorting) are most of the work in a large folder:
+// they are shared between this thread and one of the pool.
+QVector<Entry> listImages(const QString &folder, bool sorted)
 {
-    QVector<QString> keys;
-    keys.reserve(entries.size());
-    for (const Entry &entry : qAsConst(entries))
-        keys.append(entry.name.toLower());
-    QVector<int> order(entries.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-        const int byKey = keys.at(a).compare(keys.at(b));
-        return byKey != 0 ? byKey < 0 : entries.at(a).name < entries.at(b).name;
-    });
-    QVector<Entry> ordered;
-    ordered.reserve(entries.size());
-    for (int i : qAsConst(order))
-        ordered.append(entries.at(i));
-    entries.swap(ordered);
+    if (folder.isEmpty())
+        return {};
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return {};
+    const QSet<QByteArray> suffixes = imageSuffixes();
+    const int dirFd = ::dirfd(dir);
+    QVector<QByteArray> names;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] != '.' && hasSuffix(entry->d_name, suffixes))
+            names.append(QByteArray(entry->d_name));
+    }
+    const auto part = [&](int begin, int end) {
+        QVector<Entry> entries = statEntries(dirFd, names, begin, end);
+        if (sorted)
+            sortByName(entries);
+        return entries;
+    };
+    const int n = names.size();
+    QVector<Entry> entries;
+    if (n < 2000) {
+        entries = part(0, n);
+    } else {
+        // Waiting for a task the pool has not started runs it here.
+        QFuture<QVector<Entry>> first = QtConcurrent::run(part, 0, n / 2);
+        const QVector<Entry> second = part(n / 2, n);
+        const QVector<Entry> firstEntries = first.result();
+        entries.reserve(firstEntries.size() + second.size());
+        if (sorted)
+            std::merge(firstEntries.cbegin(), firstEntries.cend(), second.cbegin(), second.cend(),
+                       std::back_inserter(entries), byName);
+        else
+            entries << firstEntries << second;
+    }
+    ::closedir(dir);
+    return entries;
 }
 
 ThumbnailItem makeItem(const Entry &entry, const QString &base, const QPixmap &placeholder,
@@ -146,12 +183,13 @@ ThumbnailInfo createThumbnail(const QString &path)
 
 ThumbnailListModel::ThumbnailListModel(QObject *parent)
     : QAbstractListModel(parent), watcher(this), creationTimer(this), relistTimer(this),
-      folderWatcher(this), writeWatcher(this)
+      folderWatcher(this), writeWatcher(this), graceTimer(this)
 {
     placeholder = QPixmap::fromImage(
             ThumbnailMaker::compose(QImage(QStringLiteral(":/images/preIcon.png"))));
     creationTimer.setSingleShot(true);
     relistTimer.setSingleShot(true);
+    graceTimer.setSingleShot(true);
     // Named so that tests can tell the two apart.
     creationTimer.setObjectName(QStringLiteral("creationTimer"));
     relistTimer.setObjectName(QStringLiteral("relistTimer"));
@@ -160,6 +198,7 @@ ThumbnailListModel::ThumbnailListModel(QObject *parent)
     connect(&watcher, &QFutureWatcherBase::finished, this, &ThumbnailListModel::finished);
     connect(&creationTimer, &QTimer::timeout, this, &ThumbnailListModel::timerSetImage);
     connect(&relistTimer, &QTimer::timeout, this, &ThumbnailListModel::tDirectoryChanged);
+    connect(&graceTimer, &QTimer::timeout, this, &ThumbnailListModel::endGrace);
     connect(&folderWatcher, &QFileSystemWatcher::directoryChanged, this,
             &ThumbnailListModel::directoryChanged);
     connect(&writeWatcher, &FolderWriteWatcher::fileWritten, this,
@@ -186,7 +225,7 @@ QVariant ThumbnailListModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return item.fileName;
     case Qt::DecorationRole:
-        return QIcon(item.pixmap);
+        return QIcon(shownPixmap(item));
     case Qt::ToolTipRole:
         return item.fileName + QLatin1Char('\n')
                 + QLocale().toString(item.lastModified.toLocalTime(), QLocale::ShortFormat)
@@ -195,7 +234,7 @@ QVariant ThumbnailListModel::data(const QModelIndex &index, int role) const
     case FilePathRole:
         return item.filePath;
     case PixmapRole:
-        return item.pixmap;
+        return shownPixmap(item);
     case LastModifiedRole:
         return item.lastModified;
     case PositionRole:
@@ -260,8 +299,7 @@ void ThumbnailListModel::setFolder(const QString &path)
         folderWatcher.addPath(path);
     writeWatcher.setFolder(path);
 
-    QVector<Entry> entries = listImages(path);
-    sortByName(entries);
+    const QVector<Entry> entries = listImages(path, true);
     const QString base = QDir(path).path();
     beginResetModel();
     items.clear();
@@ -269,7 +307,10 @@ void ThumbnailListModel::setFolder(const QString &path)
     for (const Entry &entry : qAsConst(entries))
         items.append(makeItem(entry, base, placeholder, 0));
     indexRows();
+    recountHeld();
     endResetModel();
+    // A new folder is no part of a burst: its first screen is planned at once.
+    creationTimer.stop();
     createThumbnails();
 }
 
@@ -303,6 +344,24 @@ void ThumbnailListModel::createThumbnails()
     creationTimer.start(creationDelay);
 }
 
+void ThumbnailListModel::screenChanged(Planning planning)
+{
+    // A batch that already makes everything on screen goes on: planning again would throw
+    // its work away to start the same (a scroll bar appearing, the listing's order sorted).
+    if (watcher.isRunning() && !cancelled) {
+        auto *view = qobject_cast<ThumbnailListView *>(QObject::parent());
+        const QMap<int, QModelIndex> visible
+                = view ? view->visibleItems() : QMap<int, QModelIndex>();
+        if (batchCoversScreen(visible)) {
+            markShown(visible);
+            return;
+        }
+    }
+    if (planning == Planning::AtOnce)
+        creationTimer.stop();
+    createThumbnails();
+}
+
 void ThumbnailListModel::cancelThumbnails()
 {
     cancelled = true;
@@ -318,8 +377,8 @@ void ThumbnailListModel::updateThumbnail(const QString &path)
     if (row < 0)
         return;
     const ThumbnailInfo info = createThumbnail(path);
+    setThumbnail(row, QPixmap::fromImage(info.image));
     ThumbnailItem &item = items[row];
-    item.pixmap = QPixmap::fromImage(info.image);
     item.imageSize = info.imageSize;
     item.thumbnailReady = true;
     struct stat status;
@@ -339,6 +398,7 @@ void ThumbnailListModel::timerSetImage()
     if (!view)
         return;
     const QMap<int, QModelIndex> visible = view->visibleItems();
+    markShown(visible);
     pendingRows.clear();
     QStringList paths;
     // Only visible rows; those the shared cache holds first, so that a screen of them
@@ -357,6 +417,9 @@ void ThumbnailListModel::timerSetImage()
         return;
     watcher.setFuture(QtConcurrent::mapped(paths, createThumbnail));
     cancelled = false;
+    if (std::any_of(pendingRows.cbegin(), pendingRows.cend(),
+                    [this](int row) { return items.at(row).dropped; }))
+        graceTimer.start(graceDelay);
 }
 
 void ThumbnailListModel::imageCreated(int index)
@@ -371,13 +434,14 @@ void ThumbnailListModel::imageCreated(int index)
     if (row < 0 || row >= items.size())
         return;
     const ThumbnailInfo info = future.resultAt(index);
-    ThumbnailItem &item = items[row];
     // Pixmaps may only be made on the GUI thread.
-    item.pixmap = QPixmap::fromImage(info.image);
+    setThumbnail(row, QPixmap::fromImage(info.image));
+    ThumbnailItem &item = items[row];
     item.imageSize = info.imageSize;
     item.thumbnailReady = true;
     const QModelIndex changed = this->index(row);
     emit dataChanged(changed, changed);
+    keepWithinBudget();
 }
 
 void ThumbnailListModel::finished() {}
@@ -399,7 +463,7 @@ void ThumbnailListModel::tDirectoryChanged()
         relistTimer.start(relistDelay);
         return;
     }
-    const QVector<Entry> entries = listImages(folderPath);
+    const QVector<Entry> entries = listImages(folderPath, false);
 
     QVector<bool> listed(items.size(), false);
     QVector<Entry> added;
@@ -420,7 +484,7 @@ void ThumbnailListModel::tDirectoryChanged()
         cancelThumbnails(); // rows are about to move under the running batch
     if (anyRemoved) {
         beginResetModel();
-        QList<ThumbnailItem> kept;
+        QVector<ThumbnailItem> kept;
         kept.reserve(items.size());
         for (int row = 0; row < items.size(); ++row) {
             if (listed.at(row))
@@ -428,6 +492,7 @@ void ThumbnailListModel::tDirectoryChanged()
         }
         items.swap(kept);
         indexRows();
+        recountHeld();
         endResetModel();
     }
     if (!added.isEmpty()) {
@@ -488,4 +553,99 @@ int ThumbnailListModel::findRow(const QString &path) const
 {
     const int row = rowOfName.value(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1), -1);
     return row >= 0 && items.at(row).filePath == path ? row : -1;
+}
+
+bool ThumbnailListModel::batchCoversScreen(const QMap<int, QModelIndex> &visible) const
+{
+    for (auto it = visible.cbegin(); it != visible.cend(); ++it) {
+        const int row = it.key();
+        if (row >= 0 && row < items.size() && !items.at(row).thumbnailReady
+            && !pendingRows.contains(row))
+            return false;
+    }
+    return true;
+}
+
+void ThumbnailListModel::markShown(const QMap<int, QModelIndex> &visible)
+{
+    ++round;
+    for (auto it = visible.cbegin(); it != visible.cend(); ++it) {
+        if (it.key() >= 0 && it.key() < items.size())
+            items[it.key()].shownRound = round;
+    }
+}
+
+void ThumbnailListModel::setThumbnail(int row, const QPixmap &pixmap)
+{
+    ThumbnailItem &item = items[row];
+    heldBytes -= item.pixmapBytes;
+    item.pixmap = pixmap;
+    item.pixmapBytes = pixmapSize(pixmap);
+    item.dropped = false;
+    heldBytes += item.pixmapBytes;
+    if (item.pixmapBytes > 0)
+        heldRows.insert(row);
+    else
+        heldRows.remove(row);
+}
+
+void ThumbnailListModel::dropThumbnail(int row)
+{
+    ThumbnailItem &item = items[row];
+    heldBytes -= item.pixmapBytes;
+    heldRows.remove(row);
+    item.pixmap = placeholder;
+    item.pixmapBytes = 0;
+    item.thumbnailReady = false;
+    item.dropped = true;
+    emit dataChanged(index(row), index(row), { Qt::DecorationRole, PixmapRole });
+}
+
+void ThumbnailListModel::keepWithinBudget()
+{
+    if (heldBytes <= budget)
+        return;
+    QVector<int> rows;
+    rows.reserve(heldRows.size());
+    for (int row : qAsConst(heldRows)) {
+        // Rows seen in the latest round are on screen.
+        if (items.at(row).shownRound < round)
+            rows.append(row);
+    }
+    std::sort(rows.begin(), rows.end(),
+              [this](int a, int b) { return items.at(a).shownRound < items.at(b).shownRound; });
+    // Down to seven eighths, so that the sorting above comes once per eighth of the
+    // budget rather than for every thumbnail made.
+    const qint64 target = budget - budget / 8;
+    for (int row : qAsConst(rows)) {
+        if (heldBytes <= target)
+            break;
+        dropThumbnail(row);
+    }
+}
+
+void ThumbnailListModel::recountHeld()
+{
+    heldRows.clear();
+    heldBytes = 0;
+    for (int row = 0; row < items.size(); ++row) {
+        if (items.at(row).pixmapBytes > 0) {
+            heldRows.insert(row);
+            heldBytes += items.at(row).pixmapBytes;
+        }
+    }
+}
+
+QPixmap ThumbnailListModel::shownPixmap(const ThumbnailItem &item) const
+{
+    return item.dropped && graceTimer.isActive() ? QPixmap() : item.pixmap;
+}
+
+void ThumbnailListModel::endGrace()
+{
+    // Those still being made show their placeholder from now on.
+    for (int row : qAsConst(pendingRows)) {
+        if (row >= 0 && row < items.size() && items.at(row).dropped)
+            emit dataChanged(index(row), index(row), { Qt::DecorationRole, PixmapRole });
+    }
 }

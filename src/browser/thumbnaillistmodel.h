@@ -9,7 +9,9 @@
 #include <QHash>
 #include <QImage>
 #include <QPixmap>
+#include <QSet>
 #include <QTimer>
+#include <QVector>
 
 class StatusBar;
 
@@ -31,6 +33,14 @@ struct ThumbnailItem {
     qint64 size = 0;
     QSize imageSize = QSize(-1, -1);
     int position = 0;
+    // The planning round that last saw the item on screen: the least recently shown
+    // thumbnails are let go first.
+    quint64 shownRound = 0;
+    // What the thumbnail takes in memory; 0 for the placeholder and a failed one.
+    qint64 pixmapBytes = 0;
+    // The thumbnail was let go to bound memory: back to the placeholder until it is made
+    // again, while imageSize and the rest stay as they were.
+    bool dropped = false;
 };
 
 // The image files of the current folder, with thumbnails made in the background for
@@ -65,7 +75,19 @@ public:
     int count() const { return items.size(); }
     qint64 totalSize() const;
     void createThumbnails();
+    enum class Planning { Collapsing, AtOnce };
+    // The rows on screen changed (scrolling, resizing, another order): a batch that already
+    // makes all of them goes on; otherwise as createThumbnails, or planned at once after
+    // a change that is no part of a burst.
+    void screenChanged(Planning planning = Planning::Collapsing);
     void cancelThumbnails();
+    // The most bytes of thumbnails held at once (64 MiB unless set): beyond it the least
+    // recently shown are let go, never one on screen.
+    void setThumbnailBudget(qint64 bytes) { budget = bytes; }
+    qint64 thumbnailBudget() const { return budget; }
+    // The bytes and the number of thumbnails held now.
+    qint64 thumbnailBytes() const { return heldBytes; }
+    int heldThumbnails() const { return heldRows.size(); }
     // Makes one file's thumbnail again at once, after the file was written.
     void updateThumbnail(const QString &path);
     void setStatusBar(StatusBar *bar) { statusBar = bar; }
@@ -89,9 +111,22 @@ private:
     void indexRows();
     // The row of the item with this filePath; -1 when there is none.
     int findRow(const QString &path) const;
+    // Whether the running batch makes every row on screen that lacks its thumbnail.
+    bool batchCoversScreen(const QMap<int, QModelIndex> &visible) const;
+    // Stamps the rows on screen as shown last, in a new planning round.
+    void markShown(const QMap<int, QModelIndex> &visible);
+    void setThumbnail(int row, const QPixmap &pixmap);
+    void dropThumbnail(int row);
+    // Lets the least recently shown thumbnails go while more than the budget is held.
+    void keepWithinBudget();
+    // Rebuilds the held set after the rows changed.
+    void recountHeld();
+    // What the view paints for an item.
+    QPixmap shownPixmap(const ThumbnailItem &item) const;
+    void endGrace();
 
     StatusBar *statusBar = nullptr;
-    QList<ThumbnailItem> items;
+    QVector<ThumbnailItem> items;
     QPixmap placeholder;
     QList<int> pendingRows;
     QFutureWatcher<ThumbnailInfo> watcher;
@@ -104,6 +139,14 @@ private:
     // Item row by fileName (all items share the folder), so that a re-listing costs time
     // in proportion to the folder's size.
     QHash<QString, int> rowOfName;
+    qint64 budget = qint64(64) << 20;
+    qint64 heldBytes = 0;
+    QSet<int> heldRows;
+    quint64 round = 0;
+    // While it runs, thumbnails that were let go and are being made again paint as empty
+    // rather than as the placeholder, so that a result coming within a frame or two does
+    // not flash the placeholder first.
+    QTimer graceTimer;
 };
 
 // Makes the thumbnail of one file; safe on any thread.

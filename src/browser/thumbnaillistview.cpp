@@ -493,7 +493,7 @@ ThumbnailListModel *ThumbnailListView::listModel() const
 void ThumbnailListView::requestThumbnails()
 {
     if (ThumbnailListModel *source = listModel())
-        source->createThumbnails();
+        source->screenChanged();
 }
 
 void ThumbnailListView::scrollContentsBy(int dx, int dy)

@@ -84,9 +84,15 @@ ThumbnailPanel::ThumbnailPanel(const QString &title, QWidget *parent) : QDockWid
 void ThumbnailPanel::setFolder(const QString &path)
 {
     folder = path;
+    // A proxy already sorting in the chosen order sorts the new rows as it maps them;
+    // sorting them again would double the work of a large folder. The unsorted mode
+    // records the listing's order, so it is sorted anew.
+    const bool sorted = proxyModel->sortColumn() == 0 && proxyModel->mode() == sortMode
+            && proxyModel->order() == sortOrder && sortMode != 0;
     listModel->setFolder(path);
     listView->viewport()->update();
-    sort();
+    if (!sorted)
+        sort();
     setWindowTitle(tr("Thumbnails - %1").arg(path));
 }
 
@@ -100,7 +106,7 @@ void ThumbnailPanel::sort()
         listView->setCurrentIndex(index);
         listView->scrollTo(index, QAbstractItemView::EnsureVisible);
     }
-    listModel->createThumbnails();
+    listModel->screenChanged(ThumbnailListModel::Planning::AtOnce);
 }
 
 void ThumbnailPanel::switchSorting(QAction *action)

@@ -102,9 +102,9 @@ bool ThumbnailSortFilterProxyModel::lessThan(const QModelIndex &left,
     NameKey rightSpare;
     const NameKey &leftKey = nameKey(left, leftSpare);
     const NameKey &rightKey = nameKey(right, rightSpare);
-    if (sortMode == Type && leftKey.suffix != rightKey.suffix)
-        return QString::localeAwareCompare(leftKey.suffix, rightKey.suffix) < 0;
-    const int byName = QString::localeAwareCompare(leftKey.base, rightKey.base);
+    if (sortMode == Type && leftKey.suffix() != rightKey.suffix())
+        return QStringRef::localeAwareCompare(leftKey.suffix(), rightKey.suffix()) < 0;
+    const int byName = QStringRef::localeAwareCompare(leftKey.base(), rightKey.base());
     if (byName != 0)
         return byName < 0;
     // The proxy re-sorts the rows in the order they are shown, so its stability alone
@@ -122,13 +122,15 @@ ThumbnailSortFilterProxyModel::nameKey(const QModelIndex &source, NameKey &spare
         return keys.at(row);
     NameKey &key = cached ? keys[row] : spare;
     // As QFileInfo derives them, without building one: the name is a file name, so the
-    // base name runs to its first dot and the suffix starts after its last.
-    const QString path = source.data(Qt::DisplayRole).toString().toLower();
-    const QStringRef name = path.midRef(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const int firstDot = name.indexOf(QLatin1Char('.'));
-    const int lastDot = name.lastIndexOf(QLatin1Char('.'));
-    key.base = firstDot < 0 ? name.toString() : name.left(firstDot).toString();
-    key.suffix = lastDot < 0 ? QString() : name.mid(lastDot + 1).toString();
+    // base name runs to its first dot and the suffix starts after its last. One string
+    // per key: a large folder's sort makes a hundred thousand of them.
+    const QString path = source.data(Qt::DisplayRole).toString();
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    key.lower = slash < 0 ? path.toLower() : path.mid(slash + 1).toLower();
+    const int firstDot = key.lower.indexOf(QLatin1Char('.'));
+    const int lastDot = key.lower.lastIndexOf(QLatin1Char('.'));
+    key.baseLength = firstDot < 0 ? key.lower.size() : firstDot;
+    key.suffixStart = lastDot < 0 ? key.lower.size() : lastDot + 1;
     key.valid = true;
     return key;
 }

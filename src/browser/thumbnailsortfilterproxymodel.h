@@ -29,9 +29,12 @@ private:
     // What name comparisons need of one file name, derived once rather than per comparison.
     struct NameKey
     {
-        QString base; // up to the first dot, lower case
-        QString suffix; // after the last dot, lower case
+        QString lower; // the name in lower case
+        int baseLength = 0; // up to the first dot
+        int suffixStart = 0; // after the last dot; the length when there is none
         bool valid = false;
+        QStringRef base() const { return lower.leftRef(baseLength); }
+        QStringRef suffix() const { return lower.midRef(suffixStart); }
     };
 
     // The key of a source item: from the cache for top-level items, else made in spare.

@@ -4,6 +4,7 @@
 #include "browser/thumbnaillistmodel.h"
 #include "browser/thumbnaillistview.h"
 #include "browser/thumbnailmaker.h"
+#include "browser/thumbnailpanel.h"
 #include "imagefixtures.h"
 #include "testmain.h"
 #include "testmemory.h"
@@ -14,6 +15,7 @@
 #include <QImageReader>
 #include <QLocale>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QTemporaryDir>
 
@@ -101,6 +103,30 @@ private:
 };
 QStringList MessageLog::lines;
 
+// count copies of one 40 by 30 image, "img 000.png" on, each a minute newer than the last.
+bool writeImages(const QString &folder, int count)
+{
+    const QString first = folder + QStringLiteral("/img 000.png");
+    if (!ImageFixtures::writeImage(first, { 40, 30 }))
+        return false;
+    const QDateTime start = QDateTime::currentDateTime().addDays(-1);
+    for (int i = 0; i < count; ++i) {
+        const QString path = folder + QStringLiteral("/img %1.png").arg(i, 3, 10, QLatin1Char('0'));
+        QFile file(path);
+        if ((i > 0 && !QFile::copy(first, path)) || !file.open(QIODevice::ReadWrite)
+            || !file.setFileTime(start.addSecs(60 * i), QFileDevice::FileModificationTime))
+            return false;
+    }
+    return true;
+}
+
+// Whether the row shows its own thumbnail of a 40 by 30 image.
+bool showsThumbnail(const QAbstractItemModel *model, int row)
+{
+    return model->index(row, 0).data(ThumbnailListModel::PixmapRole).value<QPixmap>().size()
+            == QSize(40, 30);
+}
+
 // The dock's parts as the panel wires them: the model is a child of the view, which
 // shows it through a proxy (here one that keeps the model's order).
 struct Browser
@@ -160,6 +186,11 @@ private slots:
     void rename_data();
     void rename();
     void scrollingCancelsTheBatch();
+    void scrollingBurstPlansTwice();
+    void firstScreenAtOnce_data();
+    void firstScreenAtOnce();
+    void thumbnailsWithinBudget_data();
+    void thumbnailsWithinBudget();
 };
 
 void ThumbnailModelTest::sizeText_data()
@@ -630,6 +661,143 @@ void ThumbnailModelTest::scrollingCancelsTheBatch()
                             [&](int row) { return browser.ready(row); }));
     for (int row : firstScreen)
         QVERIFY2(!browser.ready(row), qPrintable(QString::number(row)));
+}
+
+void ThumbnailModelTest::scrollingBurstPlansTwice()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeImages(dir.path(), 90));
+    Browser browser;
+    QVERIFY(QTest::qWaitForWindowExposed(&browser.view));
+    browser.model->setFolder(dir.path());
+    QTRY_VERIFY(!browser.timer("creationTimer")->isActive() && !browser.model->isBatchRunning());
+    QCoreApplication::processEvents();
+    QSignalSpy started(browser.watcher(), &QFutureWatcherBase::started);
+    QScrollBar *bar = browser.view.verticalScrollBar();
+    for (int step = 1; step <= 6; ++step)
+        bar->setValue(step * bar->pageStep() / 2);
+    // One batch at the burst's start and one after it settled, which makes the last screen.
+    const QList<int> screen = browser.view.visibleItems().keys();
+    QTRY_VERIFY(std::all_of(screen.cbegin(), screen.cend(),
+                            [&](int row) { return browser.ready(row); }));
+    QTRY_VERIFY(!browser.timer("creationTimer")->isActive() && !browser.model->isBatchRunning());
+    QCoreApplication::processEvents();
+    QCOMPARE(started.count(), 2);
+}
+
+void ThumbnailModelTest::firstScreenAtOnce_data()
+{
+    QTest::addColumn<bool>("scrolledBefore");
+    QTest::addColumn<int>("sortMode");
+    QTest::addColumn<int>("sortOrder");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("by name") << false << 1 << 0 << "img 000.png";
+    // The sort puts other rows on the first screen than the listing did.
+    QTest::newRow("newest first") << false << 3 << 1 << "img 059.png";
+    // Scrolling another folder just before left the planning timer running; the proxy,
+    // sorted already, sorts the new rows without being told again.
+    QTest::newRow("right after scrolling") << true << 3 << 1 << "img 059.png";
+}
+
+void ThumbnailModelTest::firstScreenAtOnce()
+{
+    QFETCH(bool, scrolledBefore);
+    QFETCH(int, sortMode);
+    QFETCH(int, sortOrder);
+    QFETCH(QString, first);
+    QTemporaryDir dir;
+    QTemporaryDir before;
+    QVERIFY(writeImages(dir.path(), 60) && writeImages(before.path(), 60));
+    ThumbnailPanel panel(QStringLiteral("Thumbnails"));
+    panel.sortMode = sortMode;
+    panel.sortOrder = sortOrder;
+    panel.resize(400, 300);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    ThumbnailListView *view = panel.view();
+    auto *timer = panel.model()->findChild<QTimer *>(QStringLiteral("creationTimer"));
+    QFutureWatcherBase *watcher = panel.model()->findChild<QFutureWatcherBase *>();
+    const auto screenShown = [&] {
+        const QList<int> rows = view->visibleItems().keys();
+        return !rows.isEmpty() && std::all_of(rows.cbegin(), rows.cend(), [&](int row) {
+            return showsThumbnail(panel.model(), row);
+        });
+    };
+    if (scrolledBefore) {
+        panel.setFolder(before.path());
+        QTRY_VERIFY(!timer->isActive() && !panel.model()->isBatchRunning());
+        // The second step cancels the batch the first started at once.
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+        view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum() / 2);
+        QCoreApplication::processEvents();
+        QVERIFY(timer->isActive());
+    }
+
+    // Which comes first: a batch that goes on, or the planning timer's timeout.
+    QStringList events;
+    connect(timer, &QTimer::timeout, this, [&] { events << QStringLiteral("timer"); });
+    connect(watcher, &QFutureWatcherBase::started, this, [&] {
+        events << (watcher->isCanceled() ? QStringLiteral("cancelled") : QStringLiteral("batch"));
+    });
+    panel.setFolder(dir.path());
+    QCOMPARE(view->model()->index(0, 0).data().toString(), first);
+    QTRY_VERIFY(screenShown());
+    QTRY_VERIFY(!panel.model()->isBatchRunning());
+    const int batch = events.indexOf(QStringLiteral("batch"));
+    const int timeout = events.indexOf(QStringLiteral("timer"));
+    QVERIFY2(batch >= 0 && (timeout < 0 || batch < timeout), qPrintable(events.join(' ')));
+}
+
+void ThumbnailModelTest::thumbnailsWithinBudget_data()
+{
+    QTest::addColumn<int>("budget"); // in thumbnails
+    QTest::newRow("two screens") << 24;
+    // The rows on screen stay even so.
+    QTest::newRow("less than a screen") << 2;
+}
+
+void ThumbnailModelTest::thumbnailsWithinBudget()
+{
+    QFETCH(int, budget);
+    QTemporaryDir dir;
+    QVERIFY(writeImages(dir.path(), 120));
+    Browser browser;
+    QVERIFY(QTest::qWaitForWindowExposed(&browser.view));
+    browser.model->setThumbnailBudget(budget * 40 * 30 * 4);
+    browser.model->setFolder(dir.path());
+    const auto held = [&] {
+        int count = 0;
+        for (int row = 0; row < browser.model->rowCount(); ++row)
+            count += showsThumbnail(browser.model, row);
+        return count;
+    };
+    const auto allShown = [&](const QList<int> &rows) {
+        return std::all_of(rows.cbegin(), rows.cend(),
+                           [&](int row) { return showsThumbnail(browser.model, row); });
+    };
+    QScrollBar *bar = browser.view.verticalScrollBar();
+    QList<int> firstScreen;
+    for (int value = 0;; value += bar->pageStep()) {
+        bar->setValue(qMin(value, bar->maximum()));
+        // Planned at once, as once the scrolling stopped.
+        browser.model->screenChanged(ThumbnailListModel::Planning::AtOnce);
+        const QList<int> screen = browser.view.visibleItems().keys();
+        if (firstScreen.isEmpty())
+            firstScreen = screen;
+        QTRY_VERIFY(allShown(screen) && !browser.model->isBatchRunning());
+        QVERIFY2(held() <= qMax(budget, screen.size()),
+                 qPrintable(QStringLiteral("%1 held at %2").arg(held()).arg(value)));
+        if (value >= bar->maximum())
+            break;
+    }
+    // The first screen's thumbnails were let go; what the tooltip, the status bar and the
+    // sorting use of them stays.
+    QVERIFY(!allShown(firstScreen));
+    for (int row : qAsConst(firstScreen))
+        QVERIFY(browser.tip(row).endsWith(QLatin1String("\n40x30")));
+    bar->setValue(0);
+    browser.model->screenChanged(ThumbnailListModel::Planning::AtOnce);
+    QTRY_VERIFY(allShown(firstScreen));
 }
 
 Q_IMPORT_PLUGIN(BlindImagePlugin)
