@@ -4,10 +4,11 @@ ASAN_BUILD ?= build-asan
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 FILE       ?=
+PREFIX     ?= /usr/local
 
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-.PHONY: all deps configure build run test test-plain test-asan bench translations format clean
+.PHONY: all deps configure build install run test test-plain test-asan bench translations format clean
 
 all: build
 
@@ -21,6 +22,10 @@ configure: deps $(BUILD)/CMakeCache.txt
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+# Honours DESTDIR for staging, as packagers expect.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix $(PREFIX)
 
 run: build
 	./$(BUILD)/vireon $(if $(FILE),"$(FILE)")
