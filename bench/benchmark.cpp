@@ -416,32 +416,15 @@ void benchCamera(const QString &photos, QVector<Measurement> &table)
     table << cold << warm;
 
     // The same through the panel, from choosing the folder to its first screen filled.
-    ThumbnailPanel panel(QStringLiteral("Thumbnails"));
-    panel.resize(1200, 360);
-    panel.show();
-    auto *view = panel.findChild<ThumbnailListView *>();
-    if (!view) {
-        out << "the thumbnail panel has no view\n";
-        return;
-    }
-    QTemporaryDir empty;
     Measurement panelCold { label + QStringLiteral(": panel first screen, cold"), {}, 120 };
     Measurement panelWarm { label + QStringLiteral(": panel first screen, warm"), {}, 60 };
     for (int run = 0; run < runs; ++run) {
         freshCache();
         for (Measurement *line : { &panelCold, &panelWarm }) {
-            panel.setFolder(empty.path());
             QThreadPool::globalInstance()->waitForDone();
-            QCoreApplication::processEvents();
-            QElapsedTimer total;
-            total.start();
-            panel.setFolder(camera.path());
-            while (!firstScreenReady(view) && total.elapsed() < 30000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-            line->ms << total.nsecsElapsed() / 1e6;
+            line->ms << timeChoosingFolder(camera.path()).firstScreen;
         }
     }
-    panel.setFolder(empty.path());
     QThreadPool::globalInstance()->waitForDone();
     table << panelCold << panelWarm;
     if (reference.ms.isEmpty()) {
@@ -459,6 +442,8 @@ void benchCamera(const QString &photos, QVector<Measurement> &table)
                          .arg(aim)
                          .arg(median(line->ms) * aim <= vipsMs ? "ok" : "MISSED");
     }
+}
+
 // Choosing a folder in the panel, several times, as four lines of the table.
 void benchChoosing(const QString &folder, const QString &what, QVector<Measurement> &table,
                    double listAim = 0)
