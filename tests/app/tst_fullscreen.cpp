@@ -100,7 +100,9 @@ void FullScreenTest::stepsRoundTheList()
     TestWindow window;
     ThumbnailListView *view = window.thumbnails()->view();
     QTRY_COMPARE(window.thumbnails()->model()->count(), kinds.size());
-    QString shown = folder.dir.filePath(QStringLiteral("elsewhere.png"));
+    // Outside the folder: a file written into it would re-list it under the key press.
+    QTemporaryDir elsewhere;
+    QString shown = elsewhere.filePath(QStringLiteral("elsewhere.png"));
     if (start >= 0) {
         shown = folder.files.at(start);
         view->setCurrentFile(shown);
