@@ -3,11 +3,11 @@
 #include "browser/thumbnaillistmodel.h"
 #include "browser/thumbnaillistview.h"
 #include "browser/thumbnailpanel.h"
+#include "testmemory.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -81,18 +81,6 @@ double processCpuMs()
 }
 
 } // namespace
-
-qint64 residentBytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong() * 1024;
-    }
-    return -1;
-}
 
 PanelTiming timeChoosingFolder(const QString &folder, int timeoutMs)
 {

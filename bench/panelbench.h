@@ -29,6 +29,3 @@ struct ScrollMemory
 // Scrolls a fresh panel through the folder a screen at a time, waiting at each for its
 // thumbnails, then back to the top.
 ScrollMemory scrollThrough(const QString &folder, int timeoutMs = 300000);
-
-// The process's resident set size in bytes, from /proc/self/status; -1 when unknown.
-qint64 residentBytes();
