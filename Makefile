@@ -5,10 +5,12 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 FILE       ?=
 PREFIX     ?= /usr/local
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-.PHONY: all deps configure build install run test test-plain test-asan bench translations format clean
+.PHONY: all deps configure build install run test test-plain test-asan bench fuzz translations format clean
 
 all: build
 
@@ -45,6 +47,13 @@ bench: deps
 	cmake --build build-bench -j $(JOBS) --target vireon_bench
 	cd build-bench && ./bench/vireon_bench
 
+# Each fuzz target runs for FUZZ_SECONDS; any finding fails the run and names its reproducer.
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+		-DCMAKE_CXX_COMPILER=clang++ -DVIREON_TESTS=OFF -DVIREON_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 translations: configure
 	cmake --build $(BUILD) --target translations
 
@@ -52,4 +61,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) build-bench
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) build-bench

@@ -2,6 +2,7 @@
 
 #include "exifdata.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
@@ -99,6 +100,16 @@ ImageFile::ImageFile(const QString &path)
     const bool tooLarge = file->size() > maxFileSize;
     device = std::move(file);
     if (!tooLarge)
+        prepare();
+}
+
+ImageFile::ImageFile(const QByteArray &data)
+{
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(data);
+    buffer->open(QIODevice::ReadOnly);
+    device = std::move(buffer);
+    if (data.size() <= maxFileSize)
         prepare();
 }
 

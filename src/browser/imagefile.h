@@ -36,6 +36,8 @@ public:
     static constexpr qint64 maxFileSize = qint64(1) << 30;
 
     explicit ImageFile(const QString &path);
+    // Bytes held in memory, read the same way: what a file of these bytes would give.
+    explicit ImageFile(const QByteArray &data);
     ~ImageFile();
 
     // False when the file is missing, unreadable or not a regular file.

@@ -1,5 +1,8 @@
 #include "thumbnailcache.h"
 
+#include "framework/pngdata.h"
+
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +13,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +30,8 @@ const char software[] = "Vireon 3.0";
 const char failFolder[] = "fail/vireon-3.0";
 // The largest size the standard names (x-large); "large" entries are 256.
 constexpr int maxEntrySide = 512;
+// Far more than the PNG of a 512-pixel thumbnail takes.
+constexpr qint64 maxEntryBytes = qint64(8) << 20;
 
 // Folders of the cache, and the cache home when it is missing, are the user's alone.
 // Existing ones are left as they are.
@@ -65,12 +72,26 @@ qint64 nanoseconds(const struct timespec &time)
 // thumbnail.
 QImage readEntry(const QString &path, const ThumbnailCache::Source &source)
 {
-    struct stat status;
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0 || !S_ISREG(status.st_mode)
-        || nanoseconds(status.st_mtim) < source.modifiedNs)
+    // Anyone may write here. Opened without blocking and checked on the open file, so that
+    // a pipe put in its place never holds the thread.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         return QImage();
-    // Anyone may write here: the picture is decoded only when its header has a cache size.
-    QImageReader reader(path, "png");
+    QFile file;
+    struct stat status;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > maxEntryBytes
+        || nanoseconds(status.st_mtim) < source.modifiedNs
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QImage();
+    }
+    QBuffer buffer;
+    buffer.setData(file.read(maxEntryBytes));
+    if (!PngData::chunksFit(buffer.data()))
+        return QImage();
+    buffer.open(QIODevice::ReadOnly);
+    // The picture is decoded only when its header has a cache size.
+    QImageReader reader(&buffer, "png");
     const QSize size = reader.size();
     if (size.isEmpty() || size.width() > maxEntrySide || size.height() > maxEntrySide)
         return QImage();

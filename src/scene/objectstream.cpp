@@ -1,5 +1,7 @@
 #include "objectstream.h"
 
+#include "framework/pngdata.h"
+
 #include "checkmarkitem.h"
 #include "framework/lvscene.h"
 #include "lineitem.h"
@@ -398,6 +400,8 @@ bool ObjectStream::imageFromPng(const QByteArray &bytes, QImage *image)
     if (!image)
         return false;
     *image = QImage();
+    if (!PngData::chunksFit(bytes))
+        return false;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -5,6 +5,7 @@
 #include "browser/thumbnailmaker.h"
 #include "imagefixtures.h"
 #include "testmain.h"
+#include "testmemory.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -167,6 +168,8 @@ void ThumbnailCacheTest::validEntries_data()
     // Planted by someone else: neither may cost the memory or the thread that reads it.
     QTest::newRow("larger than any cache size") << "large" << QSize(1600, 1200) << "" << false;
     QTest::newRow("a pipe") << "normal" << QSize(128, 96) << "fifo" << false;
+    QTest::newRow("a text chunk claiming 512 MiB")
+            << "normal" << QSize(128, 96) << "chunk" << false;
 }
 
 void ThumbnailCacheTest::validEntries()
@@ -205,8 +208,18 @@ void ThumbnailCacheTest::validEntries()
         const qint64 now = QFileInfo(path).lastModified().toSecsSinceEpoch();
         QVERIFY(setModified(entry, now - 5));
     }
+    if (change == QLatin1String("chunk")) {
+        // Right after the header, where the decoder meets it while learning the size.
+        QFile file(entry);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QByteArray bytes = file.readAll();
+        bytes.insert(33, QByteArray::fromHex("20000000") + "tEXt" + "Comment");
+        QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+    }
 
+    const qint64 peak = peakAddressSpace();
     const ThumbnailInfo info = ThumbnailMaker::make(path);
+    QVERIFY2(peakAddressSpace() - peak < (qint64(64) << 20), "what the entry claims is allocated");
     QCOMPARE(info.imageSize, QSize(400, 300));
     QCOMPARE(info.image.size(), QSize(96, 72));
     // The entry's blue shows that the file was not decoded; the pattern that it was.

@@ -10,6 +10,7 @@
 #include "scene/vrimageitem.h"
 #include "scene/vrpageitem.h"
 #include "testmain.h"
+#include "testmemory.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -661,6 +662,9 @@ void ObjectStreamTest::undecodablePng_data()
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("not a png") << QByteArray("not a png at all");
     QTest::newRow("claims 40000 x 40000") << ImageFixtures::pngHeaderClaiming(40000, 40000);
+    QByteArray chunk = ImageFixtures::pngHeaderClaiming(4, 4);
+    chunk.insert(33, QByteArray::fromHex("20000000") + "tEXt" + "Comment");
+    QTest::newRow("a text chunk claiming 512 MiB") << chunk;
 }
 
 void ObjectStreamTest::undecodablePng()
@@ -676,7 +680,9 @@ void ObjectStreamTest::undecodablePng()
     Page page;
     QTest::ignoreMessage(QtDebugMsg, "ImageItem::loading: error");
     QDataStream::Status status;
+    const qint64 peak = peakAddressSpace();
     const auto objects = page.read(data, true, &status);
+    QVERIFY2(peakAddressSpace() - peak < (qint64(64) << 20), "what the bytes claim is allocated");
     QCOMPARE(status, QDataStream::Ok);
     QCOMPARE(objects.size(), 2);
     auto *image = static_cast<ImageItem *>(objects.first());
