@@ -12,6 +12,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,9 +55,10 @@ bool matches(const QImage &image, const ThumbnailCache::Source &source)
     if (image.text(QLatin1String(uriKey)).toUtf8() != source.uri)
         return false;
     bool ok = false;
-    // Some writers record fractions of a second.
-    const qint64 modified = qint64(image.text(QLatin1String(modifiedKey)).toDouble(&ok));
-    if (!ok || modified != source.modified)
+    // Some writers record fractions of a second. Compared as a number, since a planted time
+    // need not fit in an integer.
+    const double modified = image.text(QLatin1String(modifiedKey)).toDouble(&ok);
+    if (!ok || std::floor(modified) != double(source.modified))
         return false;
     const QString size = image.text(QLatin1String(sizeKey));
     return size.isEmpty() || size.toLongLong() == source.size;
