@@ -48,7 +48,8 @@ bench: deps
 	cd build-bench && ./bench/vireon_bench
 
 # Each fuzz target runs for FUZZ_SECONDS; any finding fails the run and names its reproducer.
-fuzz: deps
+fuzz:
+	@scripts/install-deps fuzz
 	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
 		-DCMAKE_CXX_COMPILER=clang++ -DVIREON_TESTS=OFF -DVIREON_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
