@@ -10,11 +10,14 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <map>
+#include <memory>
 #include <random>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -26,7 +29,8 @@ struct Content
 };
 
 // Creates, rewrites, renames and deletes the images of a folder at random on a thread of
-// its own, some written slowly in pieces, and keeps what each file should hold.
+// its own, and keeps what each file should hold. Some files are written in pieces over
+// many operations, so that the listing and the thumbnails meet them half written.
 class Mutator
 {
 public:
@@ -34,24 +38,31 @@ public:
 
     bool populate(int count)
     {
-        while (int(record.size()) < count) {
-            if (!write(freeName(random() % 3 == 0), Way::InPlace))
-                return false;
-        }
-        return true;
+        while (int(record.size()) < count)
+            write(freeName(random() % 3 == 0), Way::InPlace);
+        return error.isEmpty();
     }
 
     void run(int operations)
     {
         for (int i = 0; i < operations && error.isEmpty(); ++i) {
-            const int choice = int(random() % 10);
+            // The oldest file in pieces is finished after a while.
+            if (!pieces.empty() && (random() % 8 == 0 || pieces.size() > 6)) {
+                finish(pieces.front());
+                pieces.erase(pieces.begin());
+            }
+            // Files in pieces are left alone until finished.
             auto existing = record.begin();
-            std::advance(existing, random() % record.size());
+            do {
+                existing = record.begin();
+                std::advance(existing, random() % record.size());
+            } while (inPieces(existing->first));
             const QString name = existing->first;
+            const int choice = int(random() % 10);
             if (choice < 2 || record.size() < 50) {
-                write(freeName(random() % 3 == 0), anyWay());
+                write(freeName(random() % 3 == 0), Way(random() % 3));
             } else if (choice < 6) {
-                write(name, anyWay());
+                write(name, Way(random() % 3));
             } else if (choice < 8) {
                 const QString target = freeName(name.endsWith(QLatin1String(".jpg")));
                 if (!QFile::rename(path(name), path(target)))
@@ -63,15 +74,37 @@ public:
                     error = QStringLiteral("cannot remove ") + name;
                 record.erase(name);
             }
-            pause(0, 8);
+            std::this_thread::sleep_for(std::chrono::milliseconds(random() % 8));
         }
+        for (Piece &piece : pieces)
+            finish(piece);
+        pieces.clear();
     }
 
     std::map<QString, Content> record;
     QString error;
 
 private:
+    // In place truncates the file first, so that readers meet it empty or half written;
+    // replaced is how most programs save.
+    enum class Way { InPlace, InPieces, Replaced };
+
+    // A file open for writing with the rest still to come.
+    struct Piece
+    {
+        QString name;
+        Content content;
+        QByteArray rest;
+        std::unique_ptr<QFile> file;
+    };
+
     QString path(const QString &name) const { return folder + QLatin1Char('/') + name; }
+
+    bool inPieces(const QString &name) const
+    {
+        return std::any_of(pieces.cbegin(), pieces.cend(),
+                           [&](const Piece &piece) { return piece.name == name; });
+    }
 
     // A name free on disk, from a small pool so that names come back after a deletion.
     QString freeName(bool jpeg)
@@ -80,22 +113,12 @@ private:
             const QString name = QStringLiteral("f%1.%2")
                                          .arg(random() % 500, 3, 10, QLatin1Char('0'))
                                          .arg(jpeg ? QStringLiteral("jpg") : QStringLiteral("png"));
-            if (!record.count(name))
+            if (!record.count(name) && !inPieces(name))
                 return name;
         }
     }
 
-    void pause(int least, int most)
-    {
-        std::this_thread::sleep_for(
-                std::chrono::milliseconds(least + random() % (most - least + 1)));
-    }
-
-    enum class Way { InPlace, Slowly, Replaced };
-
-    // In place truncates the file first, so that readers meet it empty or half written;
-    // replaced is how most programs save.
-    bool write(const QString &name, Way way)
+    void write(const QString &name, Way way)
     {
         const auto old = record.find(name);
         Content content;
@@ -122,25 +145,32 @@ private:
             QSaveFile file(path(name));
             ok = ok && file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
                     && file.commit();
+            record[name] = content;
         } else {
-            QFile file(path(name));
-            const int first = 1 + int(random() % quint32(bytes.size() - 1));
-            ok = ok && file.open(QIODevice::WriteOnly) && file.write(bytes.left(first)) == first
-                    && file.flush();
-            if (way == Way::Slowly)
-                pause(5, 40);
-            ok = ok && file.write(bytes.mid(first)) == bytes.size() - first && file.flush();
+            const int first = int(random() % quint32(bytes.size()));
+            Piece piece { name, content, bytes.mid(first), std::make_unique<QFile>(path(name)) };
+            ok = ok && piece.file->open(QIODevice::WriteOnly)
+                    && piece.file->write(bytes.left(first)) == first && piece.file->flush();
+            if (way == Way::InPieces)
+                pieces.push_back(std::move(piece));
+            else
+                finish(piece);
         }
         if (!ok)
             error = QStringLiteral("cannot write ") + name;
-        record[name] = content;
-        return ok;
     }
 
-    Way anyWay() { return Way(random() % 3); }
+    void finish(Piece &piece)
+    {
+        if (piece.file->write(piece.rest) != piece.rest.size() || !piece.file->flush())
+            error = QStringLiteral("cannot write ") + piece.name;
+        piece.file->close();
+        record[piece.name] = piece.content;
+    }
 
     QString folder;
     std::mt19937 random;
+    std::vector<Piece> pieces;
 };
 
 } // namespace
@@ -185,7 +215,7 @@ void BusyFolderTest::settlesToTheFolder()
 
     std::atomic<bool> done { false };
     std::thread thread([&] {
-        mutator.run(500);
+        mutator.run(600);
         done = true;
     });
     std::mt19937 random(seed ^ 0x5eedu);
@@ -196,7 +226,11 @@ void BusyFolderTest::settlesToTheFolder()
             bar->setValue(int(random() % quint32(bar->maximum() + 1)));
             break;
         case 1:
-            view->setSorting(int(random() % 5), int(random() % 2));
+            // Newest first half the time: the files being written are then on screen.
+            if (random() % 2)
+                view->setSorting(3, 1);
+            else
+                view->setSorting(int(random() % 5), int(random() % 2));
             break;
         case 2:
             if (rows > 0)
