@@ -215,7 +215,7 @@ void BusyFolderTest::settlesToTheFolder()
 
     std::atomic<bool> done { false };
     std::thread thread([&] {
-        mutator.run(600);
+        mutator.run(500);
         done = true;
     });
     std::mt19937 random(seed ^ 0x5eedu);
@@ -254,20 +254,26 @@ void BusyFolderTest::settlesToTheFolder()
     onDisk.sort();
     QCOMPARE(onDisk, kept);
 
-    // Every file listed once with its true size; nothing changes on disk any more.
+    // Every file listed once with its true size and time; nothing changes on disk any more.
+    const auto line = [](const QString &name, qint64 size, const QDateTime &modified) {
+        return QStringLiteral("%1 %2 %3").arg(name).arg(size).arg(modified.toMSecsSinceEpoch());
+    };
     const auto listing = [&] {
         QStringList lines;
         for (int row = 0; row < proxy->rowCount(); ++row) {
             const QModelIndex index = proxy->index(row, 0);
-            lines << index.data().toString() + QLatin1Char(' ')
-                            + index.data(ThumbnailListModel::SizeRole).toString();
+            lines << line(index.data().toString(),
+                          index.data(ThumbnailListModel::SizeRole).toLongLong(),
+                          index.data(ThumbnailListModel::LastModifiedRole).toDateTime());
         }
         lines.sort();
         return lines;
     };
     QStringList expected;
-    for (const QString &name : qAsConst(onDisk))
-        expected << name + QLatin1Char(' ') + QString::number(QFileInfo(dir.filePath(name)).size());
+    for (const QString &name : qAsConst(onDisk)) {
+        const QFileInfo file(dir.filePath(name));
+        expected << line(name, file.size(), file.lastModified());
+    }
     QTRY_COMPARE_WITH_TIMEOUT(listing(), expected, 20000);
 
     // Screen by screen, every thumbnail comes and shows its file as it is now: a stale one
