@@ -69,10 +69,12 @@ public:
                     error = QStringLiteral("cannot rename ") + name;
                 record[target] = existing->second;
                 record.erase(name);
+                gone = name;
             } else {
                 if (!QFile::remove(path(name)))
                     error = QStringLiteral("cannot remove ") + name;
                 record.erase(name);
+                gone = name;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(random() % 8));
         }
@@ -106,13 +108,19 @@ private:
                            [&](const Piece &piece) { return piece.name == name; });
     }
 
-    // A name free on disk, from a small pool so that names come back after a deletion.
+    // A name free on disk: often the one last deleted or renamed away, as when a file is
+    // saved anew under its name, else one of a small pool.
     QString freeName(bool jpeg)
     {
+        const QString suffix = jpeg ? QStringLiteral(".jpg") : QStringLiteral(".png");
+        if (gone.endsWith(suffix) && !record.count(gone) && !inPieces(gone) && random() % 2) {
+            const QString name = gone;
+            gone.clear();
+            return name;
+        }
         for (;;) {
-            const QString name = QStringLiteral("f%1.%2")
-                                         .arg(random() % 500, 3, 10, QLatin1Char('0'))
-                                         .arg(jpeg ? QStringLiteral("jpg") : QStringLiteral("png"));
+            const QString name
+                    = QStringLiteral("f%1").arg(random() % 500, 3, 10, QLatin1Char('0')) + suffix;
             if (!record.count(name) && !inPieces(name))
                 return name;
         }
@@ -171,6 +179,7 @@ private:
     QString folder;
     std::mt19937 random;
     std::vector<Piece> pieces;
+    QString gone;
 };
 
 } // namespace
