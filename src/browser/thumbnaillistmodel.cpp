@@ -264,8 +264,8 @@ bool ThumbnailListModel::setData(const QModelIndex &index, const QVariant &value
                 && to.absolutePath() == QFileInfo(source).absolutePath();
         // rename(2) replaces an existing target: never let a rename destroy another file
         // (nor a link, even a broken one).
-        const bool renamed
-                = validName && !to.exists() && !to.isSymLink() && QDir().rename(source, target);
+        const bool renamed = validName && !to.exists() && !to.isSymLink()
+                && QDir().rename(source, target);
         if (renamed)
             currentFile = target;
         // The item keeps its name until the folder watcher's re-listing replaces it.

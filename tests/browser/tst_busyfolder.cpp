@@ -2,7 +2,6 @@
 #include "browser/thumbnaillistview.h"
 #include "browser/thumbnailmaker.h"
 #include "browser/thumbnailpanel.h"
-#include "browser/thumbnailsortfilterproxymodel.h"
 #include "testmain.h"
 
 #include <QBuffer>
