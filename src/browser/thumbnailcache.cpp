@@ -140,6 +140,19 @@ bool writeEntry(const QString &root, const QString &relative, const QString &nam
     return true;
 }
 
+// Keeps a written entry only while the file is as the source saw it. The entry was made
+// from the file as read after that: a rewrite in the same second to the same size would
+// match its keys, and it was written after the rewrite, so nothing else would tell.
+bool keepIfUnchanged(const ThumbnailCache::Source &source, const QString &entry)
+{
+    struct stat status;
+    if (::stat(QFile::encodeName(source.path).constData(), &status) == 0
+        && nanoseconds(status.st_mtim) == source.modifiedNs && status.st_size == source.size)
+        return true;
+    QFile::remove(entry);
+    return false;
+}
+
 } // namespace
 
 ThumbnailCache::ThumbnailCache(const QString &root) : folder(root)
@@ -179,6 +192,7 @@ ThumbnailCache::Source ThumbnailCache::source(const QString &path) const
         || canonical.startsWith(canonicalFolder + QLatin1Char('/')))
         return source;
     source.uri = uri(canonical);
+    source.path = canonical;
     source.name = entryName(source.uri);
     source.modified = status.st_mtim.tv_sec;
     source.modifiedNs = nanoseconds(status.st_mtim);
@@ -235,7 +249,8 @@ bool ThumbnailCache::store(const Source &source, const QImage &picture, const QS
     if (!mimeType.isEmpty())
         image.setText(QLatin1String(mimeTypeKey), mimeType);
     image.setText(QLatin1String(softwareKey), QLatin1String(software));
-    return writeEntry(folder, QStringLiteral("normal"), source.name, image);
+    return writeEntry(folder, QStringLiteral("normal"), source.name, image)
+            && keepIfUnchanged(source, normalPath(source));
 }
 
 bool ThumbnailCache::storeFailure(const Source &source) const
@@ -248,7 +263,8 @@ bool ThumbnailCache::storeFailure(const Source &source) const
     mark.setText(QLatin1String(modifiedKey), QString::number(source.modified));
     mark.setText(QLatin1String(sizeKey), QString::number(source.size));
     mark.setText(QLatin1String(softwareKey), QLatin1String(software));
-    return writeEntry(folder, QLatin1String(failFolder), source.name, mark);
+    return writeEntry(folder, QLatin1String(failFolder), source.name, mark)
+            && keepIfUnchanged(source, failPath(source));
 }
 
 QString ThumbnailCache::normalPath(const Source &source) const

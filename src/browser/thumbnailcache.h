@@ -20,6 +20,7 @@ public:
     struct Source
     {
         QByteArray uri;
+        QString path; // canonical
         QString name; // of its entries
         qint64 modified = -1; // seconds since the epoch
         qint64 modifiedNs = -1; // nanoseconds since the epoch
@@ -55,7 +56,8 @@ public:
     bool holds(const QString &path) const;
     bool hasFailed(const Source &source) const;
     // Writes the normal entry from an upright picture (scaled down to fit 128 pixels) made
-    // from the file, which is imageSize large upright; false when it could not be written.
+    // from the file, which is imageSize large upright; false when it could not be written,
+    // or when the file no longer is as the source saw it (then nothing is kept).
     bool store(const Source &source, const QImage &picture, const QSize &imageSize,
                const QString &mimeType) const;
     bool storeFailure(const Source &source) const;

@@ -467,6 +467,7 @@ void ThumbnailListModel::tDirectoryChanged()
 
     QVector<bool> listed(items.size(), false);
     QVector<Entry> added;
+    QVector<int> changed;
     for (const Entry &entry : entries) {
         const auto found = rowOfName.constFind(entry.name);
         if (found == rowOfName.cend()) {
@@ -475,8 +476,16 @@ void ThumbnailListModel::tDirectoryChanged()
         }
         const int row = found.value();
         listed[row] = true;
-        if (items.at(row).lastModified != entry.lastModified)
-            items[row].thumbnailReady = false;
+        const ThumbnailItem &item = items.at(row);
+        if (item.lastModified != entry.lastModified || item.size != entry.size) {
+            // Taken from the listing: a file deleted and linked in anew under its name
+            // between two listings reports no write of its own.
+            ThumbnailItem &stale = items[row];
+            stale.lastModified = entry.lastModified;
+            stale.size = entry.size;
+            stale.thumbnailReady = false;
+            changed.append(row);
+        }
     }
     const bool anyRemoved = listed.contains(false);
 
@@ -506,6 +515,10 @@ void ThumbnailListModel::tDirectoryChanged()
             items.append(makeItem(entry, base, placeholder, editedPosition));
         }
         endResetModel();
+    }
+    if (!anyRemoved && added.isEmpty()) {
+        for (int row : qAsConst(changed))
+            emit dataChanged(index(row), index(row));
     }
 
     if (!currentFile.isEmpty()) {

@@ -15,6 +15,7 @@
 #include <QThreadPool>
 #include <QtEndian>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -119,6 +120,8 @@ private slots:
     void unwritableCache_data();
     void unwritableCache();
     void failedDecodesWaitForAChange();
+    void fileChangedWhileMaking_data();
+    void fileChangedWhileMaking();
     void cameraPreviews_data();
     void cameraPreviews();
     void damagedPreviews_data();
@@ -350,6 +353,44 @@ void ThumbnailCacheTest::failedDecodesWaitForAChange()
     // ...until it changes.
     QVERIFY(setModified(path, modified + 5));
     QCOMPARE(ThumbnailMaker::make(path).imageSize, QSize(300, 200));
+}
+
+void ThumbnailCacheTest::fileChangedWhileMaking_data()
+{
+    QTest::addColumn<bool>("failed"); // else decoded from the file as it was
+    QTest::newRow("thumbnail") << false;
+    // Met empty or half written.
+    QTest::newRow("failure") << true;
+}
+
+void ThumbnailCacheTest::fileChangedWhileMaking()
+{
+    QFETCH(bool, failed);
+    CacheHome home;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo.bmp"));
+    QVERIFY(solid(QSize(400, 300), Qt::blue).save(path));
+    const qint64 second = QFileInfo(path).lastModified().toSecsSinceEpoch() - 10;
+    QVERIFY(setModified(path, second));
+    const ThumbnailCache cache;
+    const ThumbnailCache::Source source = cache.source(path);
+
+    // Rewritten while the thumbnail is made, within the second and to the same size.
+    QVERIFY(solid(QSize(400, 300), Qt::red).save(path));
+    const struct timespec times[2]
+            = { { time_t(second), 500000000 }, { time_t(second), 500000000 } };
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0);
+    QCOMPARE(QFileInfo(path).size(), source.size);
+    // As the maker stores what it made of the file as it was.
+    if (failed)
+        cache.storeFailure(source);
+    else
+        cache.store(source, solid(QSize(128, 96), Qt::blue), QSize(400, 300),
+                    QStringLiteral("image/bmp"));
+
+    const ThumbnailInfo info = ThumbnailMaker::make(path);
+    QCOMPARE(info.imageSize, QSize(400, 300));
+    QCOMPARE(info.image.pixelColor(48, 36), QColor(Qt::red));
 }
 
 void ThumbnailCacheTest::cameraPreviews_data()

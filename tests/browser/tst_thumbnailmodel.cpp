@@ -541,15 +541,20 @@ void ThumbnailModelTest::followsFolderChanges()
 void ThumbnailModelTest::refreshesFinishedWrites_data()
 {
     QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<bool>("removedFirst");
     // A copy arriving slowly: listed, and its thumbnail made, while half of it is there.
-    QTest::newRow("written in two halves") << true;
+    QTest::newRow("written in two halves") << true << false;
     // A save that writes a new file and renames it over the old one.
-    QTest::newRow("replaced by a rename") << false;
+    QTest::newRow("replaced by a rename") << false << false;
+    // Deleted and saved anew between two re-listings: a new file is linked in under its
+    // name, and no write under that name is reported.
+    QTest::newRow("removed and saved anew") << false << true;
 }
 
 void ThumbnailModelTest::refreshesFinishedWrites()
 {
     QFETCH(bool, inPlace);
+    QFETCH(bool, removedFirst);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("photo.jpg"));
     const QByteArray photo = encoded(photoLike(QSize(1600, 1200)), "JPG");
@@ -573,6 +578,7 @@ void ThumbnailModelTest::refreshesFinishedWrites()
         QCOMPARE(file.write(photo.mid(first.size())), photo.size() - first.size());
         file.close();
     } else {
+        QVERIFY(!removedFirst || QFile::remove(path));
         QSaveFile save(path);
         QVERIFY(save.open(QIODevice::WriteOnly));
         save.write(photo);
