@@ -24,7 +24,9 @@
 #include <exiv2/exiv2.hpp>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -249,7 +251,17 @@ void cacheSeeds()
     const QString target = QStringLiteral("thumbnailcache");
     QTemporaryDir root;
     const ThumbnailCache cache(root.path());
-    const ThumbnailCache::Source source = Fuzzing::cacheSource();
+    // The cache keeps an entry only while its file is as the source describes it.
+    ThumbnailCache::Source source = Fuzzing::cacheSource();
+    source.path = root.filePath(QStringLiteral("photo.jpg"));
+    QFile photo(source.path);
+    const bool made = photo.open(QIODevice::WriteOnly) && photo.resize(source.size);
+    photo.close();
+    const struct timespec times[2] = { { source.modified, 0 }, { source.modified, 0 } };
+    if (!made || ::utimensat(AT_FDCWD, QFile::encodeName(source.path).constData(), times, 0) != 0) {
+        std::fprintf(stderr, "cannot make the cached file\n");
+        failed = true;
+    }
     const auto read = [](const QString &path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
