@@ -82,9 +82,9 @@ struct Document
 
 // A coordinate as far as a user could tell it: turning through groups may leave noise
 // far below a pixel, and -0 is 0.
-QString number(double v)
+double seen(double v)
 {
-    return QString::number(double(qRound64(v * 1e6)) / 1e6 + 0.0);
+    return double(qRound64(v * 1e6)) / 1e6 + 0.0;
 }
 
 // What a user could tell apart about an object: its kind, place, size, marks, pixels and
@@ -92,26 +92,18 @@ QString number(double v)
 // Objects are listed in no particular order, as undoing a removal brings one back on top.
 QString describe(QGraphicsItem *item, const QString &indent)
 {
-    auto *object = dynamic_cast<ObjectItem *>(item);
-    const bool frame = object && !object->isGroup;
+    auto *object = static_cast<ObjectItem *>(item);
     const QTransform t = item->sceneTransform();
-    QString line = QStringLiteral("%1type %2 rect %3x%4 m%5q%6 scene %7")
-                           .arg(indent)
-                           .arg(item->type())
-                           .arg(frame ? object->rect.width() : -1)
-                           .arg(frame ? object->rect.height() : -1)
-                           .arg(object && object->mirrored)
-                           .arg(object && object->quarterTurned)
-                           .arg(QStringList { number(t.m11()), number(t.m12()), number(t.m21()),
-                                              number(t.m22()), number(t.dx()), number(t.dy()) }
-                                        .join(QLatin1Char(' ')));
+    QString line = indent
+            + words(item->type(), object->isGroup ? QRectF() : object->rect, object->mirrored,
+                    object->quarterTurned, seen(t.m11()), seen(t.m12()), seen(t.m21()),
+                    seen(t.m22()), seen(t.dx()), seen(t.dy()));
     if (auto *image = dynamic_cast<ImageItem *>(item)) {
         const QImage pixels = image->currentImage().convertToFormat(QImage::Format_ARGB32);
-        line += QStringLiteral(" image %1x%2 sum %3")
-                        .arg(pixels.width())
-                        .arg(pixels.height())
-                        .arg(qChecksum(reinterpret_cast<const char *>(pixels.constBits()),
-                                       uint(pixels.sizeInBytes())));
+        line += ' '
+                + words(pixels.size(),
+                        qChecksum(reinterpret_cast<const char *>(pixels.constBits()),
+                                  uint(pixels.sizeInBytes())));
     }
     QStringList members;
     for (QGraphicsItem *child : item->childItems())
@@ -125,12 +117,11 @@ QStringList snapshot(const LVScene &scene)
 {
     QStringList lines { words(scene.sceneRect()) };
     for (PageItem *page : scene.pages) {
-        lines << words(page->pos(), page->rect);
         QStringList objects;
         for (QGraphicsItem *child : page->childItems())
             objects << describe(child, QStringLiteral("  "));
         objects.sort();
-        lines << objects;
+        lines << words(page->pos(), page->rect) << objects;
     }
     return lines;
 }
@@ -239,8 +230,6 @@ private slots:
     void paste();
     void objectDataPastesIntoAnotherDocument();
     void filesWinOverImage();
-    void nothingToPasteRecordsNothing_data();
-    void nothingToPasteRecordsNothing();
     void imageFrame();
     void pagesAndRemoval();
     void turning_data();
@@ -332,28 +321,50 @@ void SceneTest::dragging()
 
 void SceneTest::paste_data()
 {
-    QTest::addColumn<bool>("cut");
+    // What is on the clipboard: an image cut or copied from the page, or object data.
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QByteArray>("objectData");
     QTest::addColumn<QList<double>>("offsets");
-    QTest::newRow("after a cut") << true << QList<double> { 0, 5, 10 };
-    QTest::newRow("after a copy") << false << QList<double> { 5, 10, 15 };
+    const auto list = [](qint32 count, qint32 type, int recordBytes) {
+        QByteArray data;
+        QDataStream out(&data, QIODevice::WriteOnly);
+        out << count << type << QPointF(1, 2) << QRectF(0, 0, 10, 10);
+        return data.append(QByteArray(recordBytes, '\0'));
+    };
+    QTest::newRow("after a cut") << "cut" << QByteArray() << QList<double> { 0, 5, 10 };
+    QTest::newRow("after a copy") << "copy" << QByteArray() << QList<double> { 5, 10, 15 };
+    // Nothing to paste records nothing.
+    QTest::newRow("empty clipboard") << "" << QByteArray() << QList<double>();
+    QTest::newRow("no bytes") << "data" << QByteArray("") << QList<double>();
+    QTest::newRow("no objects") << "data" << QByteArray(4, '\0') << QList<double>();
+    QTest::newRow("first record cut short")
+            << "data" << list(1, ObjectItem::RectType, 3) << QList<double>();
+    QTest::newRow("unknown type") << "data" << list(1, ObjectItem::GroupType + 1, 64)
+                                  << QList<double>();
 }
 
-// One image goes to the clipboard as an image; each paste is one step, a little further on.
-
-// One image goes to the clipboard as an image; each paste is one step, a little further on.
+// One image goes to the clipboard as an image; each paste of it is one step, a little
+// further on.
 void SceneTest::paste()
 {
-    QFETCH(bool, cut);
+    QFETCH(QString, clipboard);
+    QFETCH(QByteArray, objectData);
     QFETCH(QList<double>, offsets);
     Document doc;
-    doc.add(QSize(30, 20))->setSelected(true);
-    cut ? doc.scene.cut() : doc.scene.copy();
-    QVERIFY(!QApplication::clipboard()->mimeData()->hasFormat(QStringLiteral("objectData")));
-    QCOMPARE(doc.page->childItems().size(), cut ? 0 : 1);
+    doc.page->pasteOffset = 5;
+    QApplication::clipboard()->clear();
+    if (clipboard == QLatin1String("data")) {
+        auto *mime = new QMimeData;
+        mime->setData(QStringLiteral("objectData"), objectData);
+        QApplication::clipboard()->setMimeData(mime);
+    } else if (!clipboard.isEmpty()) {
+        doc.add(QSize(30, 20))->setSelected(true);
+        clipboard == QLatin1String("cut") ? doc.scene.cut() : doc.scene.copy();
+    }
+    const int before = doc.stack()->count();
+    const int objects = doc.page->childItems().size();
     for (double offset : offsets) {
-        const int before = doc.stack()->count();
         doc.scene.paste();
-        QCOMPARE(doc.stack()->count(), before + 1);
         const auto selected = doc.scene.selectedItems();
         QCOMPARE(selected.size(), 1);
         auto *pasted = static_cast<VRImageItem *>(selected.first());
@@ -361,6 +372,12 @@ void SceneTest::paste()
         QCOMPARE(pasted->currentImage().convertToFormat(QImage::Format_ARGB32),
                  ImageFixtures::pattern(QSize(30, 20)));
     }
+    if (offsets.isEmpty()) {
+        doc.scene.paste();
+        QCOMPARE(doc.page->pasteOffset, 5);
+    }
+    QCOMPARE(doc.stack()->count(), before + offsets.size());
+    QCOMPARE(doc.page->childItems().size(), objects + offsets.size());
 }
 
 void SceneTest::objectDataPastesIntoAnotherDocument()
@@ -382,13 +399,10 @@ void SceneTest::objectDataPastesIntoAnotherDocument()
     QCOMPARE(objects.size(), 2);
     std::sort(objects.begin(), objects.end(),
               [](ObjectItem *x, ObjectItem *y) { return x->rect.width() < y->rect.width(); });
-    auto *small = static_cast<ImageItem *>(objects.first());
-    QVERIFY(small->isSelected() && objects.last()->isSelected());
-    QCOMPARE(small->pos(), QPointF(5, 5));
-    QVERIFY(small->locked);
-    QCOMPARE(small->currentImage().convertToFormat(QImage::Format_ARGB32),
-             ImageFixtures::pattern(QSize(30, 20)));
+    QVERIFY(objects.first()->isSelected() && objects.last()->isSelected());
+    QVERIFY(static_cast<ImageItem *>(objects.first())->locked);
     // The largest pasted image, larger than any before, becomes the page.
+    QCOMPARE(objects.first()->pos(), QPointF(5, 5));
     QCOMPARE(objects.last()->pos(), QPointF(0, 0));
     QCOMPARE(target.page->rect, QRect(0, 0, 60, 50));
     QCOMPARE(target.page->pasteOffset, 10);
@@ -400,13 +414,11 @@ void SceneTest::objectDataPastesIntoAnotherDocument()
 void SceneTest::filesWinOverImage()
 {
     QTemporaryDir dir;
-    const QString first = dir.filePath(QStringLiteral("a.png"));
-    const QString second = dir.filePath(QStringLiteral("b.png"));
-    QVERIFY(ImageFixtures::writeImage(first, QSize(11, 7)));
-    QVERIFY(ImageFixtures::writeImage(second, QSize(13, 5)));
+    QVERIFY(ImageFixtures::writeImage(dir.filePath("a.png"), QSize(11, 7)));
+    QVERIFY(ImageFixtures::writeImage(dir.filePath("b.png"), QSize(13, 5)));
     auto *mime = new QMimeData;
-    mime->setUrls({ QUrl::fromLocalFile(first), QUrl(QStringLiteral("https://example.org/x.png")),
-                    QUrl::fromLocalFile(second) });
+    mime->setUrls({ QUrl::fromLocalFile(dir.filePath("a.png")), QUrl("https://example.org/x.png"),
+                    QUrl::fromLocalFile(dir.filePath("b.png")) });
     mime->setImageData(ImageFixtures::pattern(QSize(50, 50)));
     QApplication::clipboard()->setMimeData(mime);
 
@@ -416,41 +428,6 @@ void SceneTest::filesWinOverImage()
     for (ObjectItem *object : doc.page->objects())
         sizes << words(static_cast<ImageItem *>(object)->currentImage().size());
     QCOMPARE(sizes, QStringList({ "QSize(11, 7)", "QSize(13, 5)" }));
-}
-
-void SceneTest::nothingToPasteRecordsNothing_data()
-{
-    QTest::addColumn<bool>("clipboard");
-    QTest::addColumn<QByteArray>("objectData");
-    const auto list = [](qint32 count, qint32 type, int recordBytes) {
-        QByteArray data;
-        QDataStream out(&data, QIODevice::WriteOnly);
-        out << count << type << QPointF(1, 2) << QRectF(0, 0, 10, 10);
-        return data.append(QByteArray(recordBytes, '\0'));
-    };
-    QTest::newRow("empty clipboard") << false << QByteArray();
-    QTest::newRow("no bytes") << true << QByteArray("");
-    QTest::newRow("no objects") << true << QByteArray(4, '\0');
-    QTest::newRow("first record cut short") << true << list(1, ObjectItem::RectType, 3);
-    QTest::newRow("unknown type") << true << list(1, ObjectItem::GroupType + 1, 64);
-}
-
-void SceneTest::nothingToPasteRecordsNothing()
-{
-    QFETCH(bool, clipboard);
-    QFETCH(QByteArray, objectData);
-    QApplication::clipboard()->clear();
-    if (clipboard) {
-        auto *mime = new QMimeData;
-        mime->setData(QStringLiteral("objectData"), objectData);
-        QApplication::clipboard()->setMimeData(mime);
-    }
-    Document doc;
-    doc.page->pasteOffset = 5;
-    doc.scene.paste();
-    QVERIFY(doc.page->childItems().isEmpty());
-    QCOMPARE(doc.stack()->count(), 0);
-    QCOMPARE(doc.page->pasteOffset, 5);
 }
 
 // A form's image takes its printed size, an image document's its pixels; the corner circles
@@ -590,32 +567,24 @@ void SceneTest::turning()
 void SceneTest::history_data()
 {
     QTest::addColumn<quint32>("seed");
-    // The sanitizer build is many times slower; two histories there find memory faults.
-    // VIREON_UNDO_SEEDS asks for more histories by hand.
+    // The sanitizer build is many times slower: two histories there find memory faults.
+    // VIREON_UNDO_SEEDS asks for more by hand.
 #if defined(__SANITIZE_ADDRESS__)
-    quint32 seeds = 2;
+    const int seeds = 2;
 #else
-    quint32 seeds = 12;
+    const int seeds = 12;
 #endif
-    if (const int asked = qEnvironmentVariableIntValue("VIREON_UNDO_SEEDS"); asked > 0)
-        seeds = quint32(asked);
-    for (quint32 seed = 1; seed <= seeds; ++seed)
-        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
+    const int asked = qEnvironmentVariableIntValue("VIREON_UNDO_SEEDS");
+    for (int seed = 1; seed <= (asked > 0 ? asked : seeds); ++seed)
+        QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << quint32(seed);
 }
 
 // A seeded history of what a user does to a document of two images and a rectangle, each
 // step checked against what the document was when the history was last at the same place:
 // no change without a step, no step that undoes to anything else, no empty step for what
-// changes nothing, no saved mark on a changed document, no member selected apart from its
-// group. At the end every undo gives back exactly what the document was before that step,
-// all the way to the loaded state, and every redo exactly what it was after.
-
-// A seeded history of what a user does to a document of two images and a rectangle, each
-// step checked against what the document was when the history was last at the same place:
-// no change without a step, no step that undoes to anything else, no empty step for what
-// changes nothing, no saved mark on a changed document, no member selected apart from its
-// group. At the end every undo gives back exactly what the document was before that step,
-// all the way to the loaded state, and every redo exactly what it was after.
+// the user sees changing, no saved mark on a changed document, no member selected apart
+// from its group. At the end every undo gives back exactly what the document was before
+// that step, all the way to the loaded state, and every redo exactly what it was after.
 void SceneTest::history()
 {
     QFETCH(quint32, seed);
@@ -628,113 +597,80 @@ void SceneTest::history()
     doc.page()->attachObject(make<RectItem>(QSize(30, 30), QPointF(120, 10)));
     LVScene *scene = doc.scene();
     QUndoStack *stack = doc.stack();
+    LVToolWatcher *tools = doc.window.toolWatcher;
     QVector<QStringList> states { snapshot(*scene) };
     QStringList saved = states.first();
-    QStringList log;
-    // QtTest cuts long messages short: the history and both states go to the log.
-    const auto same = [&](const QStringList &now, const QStringList &expected) {
-        if (now != expected)
-            qWarning().noquote() << QStringLiteral("seed %1: %2\nnow:\n%3\nexpected:\n%4")
-                                            .arg(seed)
-                                            .arg(log.join(QStringLiteral(", ")),
-                                                 now.join(QLatin1Char('\n')),
-                                                 expected.join(QLatin1Char('\n')));
-        return now == expected;
-    };
+    QString where = QStringLiteral("actions");
+    // Within the page; crops keep at least half of it, so that later steps have images.
     const auto randomRect = [&random](const QRect &page) {
-        const int x = random.bounded(qMax(1, page.width() / 4));
-        const int y = random.bounded(qMax(1, page.height() / 4));
-        return QRect(x, y, qMax(1, page.width() / 2) + random.bounded(qMax(1, page.width() / 4)),
-                     qMax(1, page.height() / 2) + random.bounded(qMax(1, page.height() / 4)));
+        const int w = qMax(1, page.width() / 2);
+        const int h = qMax(1, page.height() / 2);
+        return QRect(random.bounded(w / 2 + 1), random.bounded(h / 2 + 1),
+                     w + random.bounded(w / 2 + 1), h + random.bounded(h / 2 + 1));
     };
-    static const char *const turns[] = { "cw", "ccw", "h", "v" };
-    static const int keys[] = { Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down };
 
-    for (int step = 0; step < 60; ++step) {
+    for (int step = 0; step < 80; ++step) {
         const int index = stack->index();
         const QRect page = doc.page()->rect;
-        // Every history starts with a turn and an adjustment: undoing the adjustment must give
-        // back exactly the turned pixels.
-        const int action = step == 0 ? 0 : step == 1 ? 6 : random.bounded(15);
-        QString what;
-        QDebug out(&what);
-        out.noquote();
+        // Every history starts with a turn and an adjustment: undoing the adjustment must
+        // give back exactly the turned pixels.
+        const int action = step < 2 ? step * 6 : random.bounded(15);
+        where += QStringLiteral(" %1").arg(action);
         switch (action) {
-        case 0: {
-            const bool sheet = random.bounded(2);
-            const QString turn = QLatin1String(turns[random.bounded(4)]);
-            out << turn << (sheet ? "sheet" : "selected");
-            doc.setSheetScope(sheet);
-            doc.press(turn);
+        case 0:
+            doc.setSheetScope(random.bounded(2));
+            doc.press(QStringList { "cw", "ccw", "h", "v" }.at(random.bounded(4)));
             break;
-        }
-        case 1: {
-            auto *crop = static_cast<CropTool *>(doc.window.toolWatcher->tool(7));
-            crop->selectionRect = randomRect(page);
-            crop->rectState = 2;
-            out << "crop" << crop->selectionRect;
-            crop->cropImage();
-            break;
-        }
+        case 1:
         case 2: {
-            auto *copy = static_cast<CopyTool *>(doc.window.toolWatcher->tool(10));
-            copy->selectionRect = randomRect(page);
-            copy->rectState = 2;
-            out << "cut" << copy->selectionRect;
-            copy->cutImage();
-            copy->reset();
+            // A crop or a cut of a rectangle of the page, as their tools do them.
+            LVTool *tool = tools->tool(action == 1 ? 7 : 10);
+            tool->selectionRect = randomRect(page);
+            tool->rectState = 2;
+            action == 1 ? static_cast<CropTool *>(tool)->cropImage()
+                        : static_cast<CopyTool *>(tool)->cutImage();
+            tool->reset();
             break;
         }
         case 3:
         case 4: {
-            const QPointF from(random.bounded(qMax(1, page.width())),
-                               random.bounded(qMax(1, page.height())));
-            const QPointF to = from + QPointF(random.bounded(61) - 30, random.bounded(61) - 30);
-            out << "drag" << from << to;
-            drag(*doc.document(), from, to);
+            const QPointF from(random.bounded(page.width() + 1), random.bounded(page.height() + 1));
+            drag(*doc.document(), from,
+                 from + QPointF(random.bounded(61) - 30, random.bounded(61) - 30));
             break;
         }
-        case 5: {
-            const int key = keys[random.bounded(4)];
-            const bool ctrl = random.bounded(2);
-            out << "key" << Qt::Key(key) << (ctrl ? "with ctrl" : "");
-            sendKey(*scene, key, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        case 5:
+            sendKey(*scene, Qt::Key_Left + random.bounded(4),
+                    random.bounded(2) ? Qt::ControlModifier : Qt::NoModifier);
             break;
-        }
         case 6: {
             // As the tool commits when it is left with these values.
-            auto *tool = static_cast<BrightnessContrastTool *>(doc.window.toolWatcher->tool(9));
+            auto *tool = static_cast<BrightnessContrastTool *>(tools->tool(9));
             tool->brightness = random.bounded(201) - 100;
             tool->contrast = random.bounded(201) - 100;
-            out << "brightness" << tool->brightness << "contrast" << tool->contrast;
             tool->ok();
             tool->brightness = tool->contrast = 0;
             break;
         }
-        case 7: {
-            out << "group";
-            const QList<ObjectItem *> selected = scene->selectedObjects();
-            if (selected.size() > 1)
-                stack->push(new GroupObjectCommand(doc.page(), selected));
+        case 7:
+            if (scene->selectedObjects().size() > 1)
+                stack->push(new GroupObjectCommand(doc.page(), scene->selectedObjects()));
             break;
-        }
         case 8: {
-            out << "ungroup";
-            const QList<ObjectItem *> selected = scene->selectedObjects();
-            if (std::none_of(selected.begin(), selected.end(),
-                             [](ObjectItem *object) { return object->isGroup; }))
+            QList<ObjectItem *> groups = scene->selectedObjects();
+            groups.erase(std::remove_if(groups.begin(), groups.end(),
+                                        [](ObjectItem *object) { return !object->isGroup; }),
+                         groups.end());
+            if (groups.isEmpty())
                 break;
             stack->beginMacro(QString());
-            for (ObjectItem *object : selected) {
-                if (object->isGroup)
-                    stack->push(new UnGroupObjectCommand(doc.page(), object));
-            }
+            for (ObjectItem *group : qAsConst(groups))
+                stack->push(new UnGroupObjectCommand(doc.page(), group));
             stack->endMacro();
             break;
         }
         case 9:
             // Members of groups too, as a click or a rubber band may pick them.
-            out << "select";
             scene->clearSelection();
             for (QGraphicsItem *item : scene->items()) {
                 if (dynamic_cast<ObjectItem *>(item))
@@ -743,27 +679,22 @@ void SceneTest::history()
             scene->selectImagesIfNothingSelected();
             break;
         case 10:
-            out << "delete";
             sendKey(*scene, Qt::Key_Delete);
             break;
         case 11:
-            out << "copy and paste";
             scene->copy();
             scene->paste();
             break;
         case 12:
+            stack->undo();
+            break;
         case 13:
-            out << (action == 12 ? "undo" : "redo");
-            action == 12 ? stack->undo() : stack->redo();
+            stack->redo();
             break;
         default:
-            out << "save";
             stack->setClean();
             saved = snapshot(*scene);
-            break;
         }
-        log << what.trimmed();
-        const QString where = QStringLiteral("seed %1, step %2").arg(seed).arg(step);
         const QStringList now = snapshot(*scene);
         const auto selected = scene->selectedItems();
         QVERIFY2(std::none_of(selected.begin(), selected.end(),
@@ -771,27 +702,23 @@ void SceneTest::history()
                                   auto *group = dynamic_cast<ObjectItem *>(item->parentItem());
                                   return group && group->isGroup;
                               }),
-                 qPrintable(where + ": a member selected apart from its group"));
+                 qPrintable(where));
         // Only a nudge may change the document within the step before it.
-        if (action == 12 || action == 13 || (stack->index() == index && action != 5))
-            QVERIFY2(same(now, states.value(stack->index())), qPrintable(where));
-        else if ((action >= 3 && action <= 5) || action == 10 || action == 11)
-            QVERIFY2(stack->index() == index || now != states.value(index),
-                     qPrintable(where + ": an empty step"));
+        if (action >= 12 || (stack->index() == index && action != 5)) {
+            if (now != states.value(stack->index()))
+                qWarning().noquote() << where;
+            QCOMPARE(now, states.value(stack->index()));
+        } else if (QList<int> { 3, 4, 5, 10, 11 }.contains(action)) {
+            QVERIFY2(stack->index() == index || now != states.value(index), qPrintable(where));
+        }
         states.resize(stack->count() + 1);
         states[stack->index()] = now;
-        QVERIFY2(!stack->isClean() || now == saved, qPrintable(where + ": saved mark"));
+        QVERIFY2(!stack->isClean() || now == saved, qPrintable(where));
     }
-
     for (const bool undo : { true, false }) {
-        log << (undo ? QStringLiteral("undo all") : QStringLiteral("redo all"));
         while (undo ? stack->canUndo() : stack->canRedo()) {
             undo ? stack->undo() : stack->redo();
-            QVERIFY2(same(snapshot(*scene), states.at(stack->index())),
-                     qPrintable(QStringLiteral("seed %1, %2 at %3")
-                                        .arg(seed)
-                                        .arg(log.last())
-                                        .arg(stack->index())));
+            QCOMPARE(snapshot(*scene), states.at(stack->index()));
         }
     }
 }
