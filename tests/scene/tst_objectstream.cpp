@@ -35,11 +35,6 @@ QByteArray bytes(const Writer &write, int version = QDataStream::Qt_DefaultCompi
     return data;
 }
 
-void raw(QDataStream &out, const QByteArray &data)
-{
-    out.writeRawData(data.constData(), data.size());
-}
-
 // The PNG of a pattern, as any encoder of the toolkit writes it.
 QByteArray png(const QSize &size)
 {
@@ -74,11 +69,11 @@ QByteArray listOf(const QList<QGraphicsItem *> &items)
     return bytes([&items](QDataStream &out) { ObjectStream::writeList(out, items); });
 }
 
-// The part every record of the current version starts with.
-void writeCommon(QDataStream &out, qint32 members = 0)
+// Values as a stream of the current version writes them.
+template <typename... Values>
+QByteArray data(const Values &...values)
 {
-    out << QPointF(3, 4) << QRectF(0, 0, 40, 30) << QColor(Qt::red) << qint8(7) << 2.5 << 30.0
-        << members;
+    return bytes([&](QDataStream &out) { (out << ... << values); });
 }
 
 // A record laid out by hand as a writer of the given version lays it out: at pos, red, 7,
@@ -87,43 +82,38 @@ void writeCommon(QDataStream &out, qint32 members = 0)
 // at 0,5 and 10,5.
 QByteArray record(int type, int version = 3, QPointF pos = { 3, 4 })
 {
-    return bytes([=](QDataStream &out) {
-        out << qint32(type) << pos
-            << (type == Line            ? QRectF(-20, 0, 20, 35)
-                        : type == Image ? QRectF(0, 0, 6, 4)
-                                        : QRectF(0, 0, 40, 30));
-        if (version >= 2)
-            out << QColor(Qt::red) << qint8(7) << 2.5 << 30.0;
-        if (version >= 3)
-            out << qint32(type == Group ? 2 : 0);
-        if (type == Text)
-            out << QFont(QStringLiteral("Serif"), 13, QFont::Bold) << 18.5 << qint32(2) << false
-                << QPointF(0, 0) << QStringLiteral("first") << false << QPointF(0, 18.5)
-                << QStringLiteral("second");
-        else if (type == Image)
-            out << true << png(QSize(6, 4));
-        else if (type == Line)
-            out << QPointF(-20, 35);
-        else if (type == Check)
-            out << true;
-        for (int i = 0; type == Group && i < 2; ++i)
-            raw(out, record(Image, 3, QPointF(10 * i, 5)));
-    });
+    QByteArray entry = data(qint32(type), pos,
+                            type == Line            ? QRectF(-20, 0, 20, 35)
+                                    : type == Image ? QRectF(0, 0, 6, 4)
+                                                    : QRectF(0, 0, 40, 30));
+    if (version >= 2)
+        entry += data(QColor(Qt::red), qint8(7), 2.5, 30.0);
+    if (version >= 3)
+        entry += data(qint32(type == Group ? 2 : 0));
+    if (type == Text)
+        entry += data(QFont(QStringLiteral("Serif"), 13, QFont::Bold), 18.5, qint32(2), false,
+                      QPointF(0, 0), QStringLiteral("first"), false, QPointF(0, 18.5),
+                      QStringLiteral("second"));
+    else if (type == Image)
+        entry += data(true, png(QSize(6, 4)));
+    else if (type == Line)
+        entry += data(QPointF(-20, 35));
+    else if (type == Check)
+        entry += data(true);
+    for (int i = 0; type == Group && i < 2; ++i)
+        entry += record(Image, 3, QPointF(10 * i, 5));
+    return entry;
 }
 
 QByteArray listOfRecords(const QList<QByteArray> &records, qint32 count = -1)
 {
-    return bytes([&](QDataStream &out) {
-        out << (count < 0 ? qint32(records.size()) : count);
-        for (const QByteArray &entry : records)
-            raw(out, entry);
-    });
+    return data(count < 0 ? qint32(records.size()) : count) + records.join();
 }
 
 // A list that starts with one whole rectangle, then the given damaged entry.
-QByteArray afterRect(const Writer &damage, qint32 count = 2)
+QByteArray afterRect(const QByteArray &damaged, qint32 count = 2)
 {
-    return listOfRecords({ record(Rect), bytes(damage) }, count);
+    return listOfRecords({ record(Rect), damaged }, count);
 }
 
 // Values as the debug stream writes them, separated by spaces.
@@ -166,21 +156,6 @@ QString describe(const ObjectItem *item, std::optional<QPointF> at = {})
         fields << QStringLiteral("[%1%2]").arg(describe(member), member->group == item ? "" : "!");
     }
     return fields.join(QLatin1Char(' '));
-}
-
-// A text entry whose font states the given sizes, as a damaged or foreign stream may: the
-// setters of QFont refuse such values, so the sizes are put into its stream bytes.
-QByteArray textWithFontSizes(double pointSize, qint32 pixelSize)
-{
-    QByteArray font = bytes([](QDataStream &out) { out << QFont(QStringLiteral("Sans"), 13); });
-    const QByteArray sizes = bytes([](QDataStream &out) { out << 13.0 << qint32(-1); });
-    font.replace(sizes, bytes([=](QDataStream &out) { out << pointSize << pixelSize; }));
-    return listOfRecords({ bytes([&font](QDataStream &out) {
-        out << qint32(Text);
-        writeCommon(out);
-        raw(out, font);
-        out << 25.0 << qint32(1) << false << QPointF() << QStringLiteral("Ab");
-    }) });
 }
 
 // Builds the objects that a pattern names on the page, each leaf tagged in value14 with its
@@ -338,48 +313,46 @@ void ObjectStreamTest::groupsPasteBackWhole()
 
 void ObjectStreamTest::document_data()
 {
-    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("read");
-    // Everything after the version is in the stream layout of Qt 5.1, fonts included.
-    const auto file = [](quint32 magic, qint32 version, const Writer &rest) {
-        return bytes([=](QDataStream &out) {
-            out << magic << version;
-            raw(out, bytes(rest, QDataStream::Qt_5_1));
-        });
-    };
     const quint32 magic = ObjectStream::documentMagic;
-    QTest::newRow("bad magic") << file(0x12345678, 3, {}) << QString();
-    QTest::newRow("version 0") << file(magic, 0, {}) << QString();
-    QTest::newRow("newer version") << file(magic, 4, {}) << QString();
-    QTest::newRow("version 2") << file(magic, 2, [](QDataStream &out) {
-        out << QStringLiteral("Old") << false << QPointF() << qint32(1) << qint8(0) << qint8(0);
-        out << qint32(1) << qint32(Text) << QPointF(3, 4) << QRectF(0, 0, 40, 30) << QColor(Qt::red)
-            << qint8(7) << 2.5 << 30.0;
-        out << QFont() << 25.0 << qint32(1) << false << QPointF() << QStringLiteral("kept");
-    }) << "Old false QPointF(0,0) | 0 0 QSize(793, 1122) kept";
-    QTest::newRow("current") << file(
-            magic, 3,
-            [](QDataStream &out) {
-                out << QStringLiteral("Order") << true << QPointF(3, 4) << qint32(2);
-                out << qint8(QPageLayout::Landscape) << qint8(QPageSize::A5);
-                raw(out, listOfRecords({ record(Line) }));
-                out << qint8(QPageLayout::Portrait) << qint8(QPageSize::Letter);
-                raw(out, listOfRecords({ record(Check) }));
-            })
-                             << "Order true QPointF(3,4) | 1 9 QSize(793, 560) QPointF(-20,35) | 0 "
-                                "2 QSize(816, 1056) checked";
+    QTest::newRow("bad magic") << data(0x12345678u, qint32(3)) << QString();
+    QTest::newRow("version 0") << data(magic, qint32(0)) << QString();
+    QTest::newRow("newer version") << data(magic, qint32(4)) << QString();
+    // Everything after the version is in the stream layout of Qt 5.1, fonts included.
+    QTest::newRow("version 2") << data(magic, qint32(2))
+                    + bytes(
+                                          [](QDataStream &out) {
+                                              out << QStringLiteral("Old") << false << QPointF()
+                                                  << qint32(1) << qint8(0) << qint8(0) << qint32(1)
+                                                  << qint32(Text) << QPointF(3, 4)
+                                                  << QRectF(0, 0, 40, 30) << QColor(Qt::red)
+                                                  << qint8(7) << 2.5 << 30.0 << QFont() << 25.0
+                                                  << qint32(1) << false << QPointF()
+                                                  << QStringLiteral("kept");
+                                          },
+                                          QDataStream::Qt_5_1)
+                               << "Old false QPointF(0,0) | 0 0 QSize(793, 1122) kept";
+    QTest::newRow("current")
+            << data(magic, qint32(3), QStringLiteral("Order"), true, QPointF(3, 4), qint32(2),
+                    qint8(QPageLayout::Landscape), qint8(QPageSize::A5))
+                    + listOfRecords({ record(Line) })
+                    + data(qint8(QPageLayout::Portrait), qint8(QPageSize::Letter))
+                    + listOfRecords({ record(Check) })
+            << "Order true QPointF(3,4) | 1 9 QSize(793, 560) QPointF(-20,35) | 0 2 QSize(816, "
+               "1056) checked";
 }
 
 // A document laid out by hand reads as what it holds, and the writer lays it out so; a file
 // of another kind or of a newer format is refused, the newer one with a word to the user.
 void ObjectStreamTest::document()
 {
-    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, file);
     QFETCH(QString, read);
     const bool newer = QTest::currentDataTag() == QLatin1String("newer version");
     ModalAnswerer *answerer = newer ? ModalAnswerer::messageBox(QMessageBox::Ok) : nullptr;
     LVScene scene(nullptr, nullptr);
-    QDataStream in(data);
+    QDataStream in(file);
     QCOMPARE(ObjectStream::readDocument(in, scene), !read.isEmpty());
     if (answerer)
         QCOMPARE(answerer->text(), QStringLiteral("Could not open a new file format."));
@@ -396,7 +369,7 @@ void ObjectStreamTest::document()
     if (QTest::currentDataTag() == QLatin1String("current")) {
         QVERIFY(in.atEnd());
         QCOMPARE(bytes([&scene](QDataStream &out) { ObjectStream::writeDocument(out, scene); }),
-                 data);
+                 file);
     }
 }
 
@@ -430,60 +403,28 @@ void ObjectStreamTest::damagedInput_data()
 {
     QTest::addColumn<QByteArray>("data");
     const qint32 huge = std::numeric_limits<qint32>::max();
-    const QByteArray font = bytes([](QDataStream &out) { out << QFont(); });
-    const auto text = [](QDataStream &out, const QByteArray &font) {
-        out << qint32(Text);
-        writeCommon(out);
-        raw(out, font);
-    };
-    const auto colourModel = [](qint8 model) {
-        return afterRect([model](QDataStream &out) {
-            out << qint32(Rect) << QPointF(3, 4) << QRectF(0, 0, 40, 30) << model << quint16(0xffff)
-                << quint16(1) << quint16(2) << quint16(3) << quint16(0) << qint8(0) << 0.0 << 0.0
-                << qint32(0);
-        });
-    };
-    QTest::newRow("object count") << afterRect({}, huge);
-    QTest::newRow("fragment count") << afterRect([=](QDataStream &out) {
-        text(out, font);
-        out << 25.0 << huge << false << QPointF() << QStringLiteral("x");
-    });
-    QTest::newRow("font families") << afterRect([=](QDataStream &out) {
-        text(out, font.chopped(4)); // the family list's count, last in the font
-        out << huge << QStringLiteral("Sans");
-    });
-    QTest::newRow("png length") << afterRect([](QDataStream &out) {
-        out << qint32(Image);
-        writeCommon(out);
-        out << false << quint32(0x80000000) << QByteArray(64, 'x');
-    });
-    QTest::newRow("member count") << afterRect([huge](QDataStream &out) {
-        out << qint32(Group);
-        writeCommon(out, huge);
-    });
+    const QByteArray font = data(QFont(QStringLiteral("Serif"), 13, QFont::Bold));
+    const QByteArray red = data(QColor(Qt::red));
+    QTest::newRow("object count") << afterRect(QByteArray(), huge);
+    QTest::newRow("fragment count")
+            << afterRect(record(Text).replace(data(18.5, qint32(2)), data(18.5, huge)));
+    // The family list's count is last in the font.
+    QTest::newRow("font families") << afterRect(
+            record(Text).replace(font, font.chopped(4) + data(huge, QStringLiteral("Sans"))));
+    QTest::newRow("png length") << afterRect(record(Image).replace(
+            data(png(QSize(6, 4))), data(quint32(0x80000000)) + QByteArray(64, 'x')));
+    QTest::newRow("member count") << afterRect(
+            record(Group).replace(data(30.0, qint32(2)), data(30.0, huge)));
     QTest::newRow("unknown type") << afterRect(
-            [](QDataStream &out) {
-                out << qint32(Group + 1);
-                writeCommon(out);
-                raw(out, record(Rect));
-            },
-            3);
+            data(qint32(Group + 1)) + record(Rect).mid(4) + record(Rect), 3);
     QTest::newRow("text member") << afterRect(
-            [=](QDataStream &out) {
-                out << qint32(Group);
-                writeCommon(out, 1);
-                text(out, font);
-                out << 25.0 << qint32(0);
-                raw(out, record(Rect));
-            },
-            3);
+            record(Group).replace(data(qint32(Image)), data(qint32(Text))) + record(Rect), 3);
     // Beyond the enumeration's range: reading it back as a colour model is undefined.
-    QTest::newRow("colour model -1") << colourModel(-1);
-    QTest::newRow("colour model 100") << colourModel(100);
-    QTest::newRow("position not a number") << afterRect([](QDataStream &out) {
-        out << qint32(Rect) << QPointF(std::numeric_limits<double>::quiet_NaN(), 0)
-            << QRectF(0, 0, 4, 4) << QColor() << qint8(0) << 0.0 << 0.0 << qint32(0);
-    });
+    for (const qint8 model : { -1, 100 })
+        QTest::newRow(qPrintable(QStringLiteral("colour model %1").arg(model)))
+                << afterRect(record(Rect).replace(red, data(model) + red.mid(1)));
+    QTest::newRow("position not a number") << afterRect(record(Rect).replace(
+            data(QPointF(3, 4)), data(QPointF(std::numeric_limits<double>::quiet_NaN(), 0))));
 }
 
 // Only the whole rectangle before the damage is taken, on the page and in the history.
@@ -528,17 +469,12 @@ void ObjectStreamTest::images()
     QFETCH(QByteArray, png);
     QFETCH(bool, roomLeft);
     QFETCH(bool, allocatesNothing);
-    const QByteArray data = listOfRecords({ bytes([&png](QDataStream &out) {
-                                                out << qint32(Image);
-                                                writeCommon(out);
-                                                out << true << png;
-                                            }),
-                                            record(Image) });
+    const QByteArray first = record(Image).replace(data(::png(QSize(6, 4))), data(png));
     for (int i = roomLeft ? 1 : 2; i > 0; --i)
         QTest::ignoreMessage(QtDebugMsg, "ImageItem::loading: error");
     Page page;
     const qint64 peak = peakAddressSpace();
-    const auto objects = page.read(data, false);
+    const auto objects = page.read(listOfRecords({ first, record(Image) }), false);
     if (allocatesNothing)
         QVERIFY2(peakAddressSpace() - peak < (qint64(64) << 20),
                  "what the bytes claim is allocated");
@@ -577,7 +513,10 @@ void ObjectStreamTest::fontSizes()
     QFETCH(int, pixelSize);
     QFETCH(bool, accepted);
     Page page;
-    const auto objects = page.read(textWithFontSizes(pointSize, pixelSize), true);
+    const auto objects
+            = page.read(listOfRecords({ record(Text).replace(data(13.0, qint32(-1)),
+                                                             data(pointSize, qint32(pixelSize))) }),
+                        true);
     QCOMPARE(page.status == QDataStream::Ok, accepted);
     QCOMPARE(objects.size(), accepted ? 1 : 0);
     QCOMPARE(page.page->childItems().size(), objects.size());
