@@ -15,6 +15,11 @@
 namespace {
 
 constexpr qint64 memoryBudget = qint64(1) << 30;
+// Real encoders pack at most about 8,000 pixels into a byte (deflate with one-bit pixels);
+// a large picture claimed by fewer bytes than that allows is mostly background that the
+// decoder would fill in, at the cost of the whole picture's memory and time.
+constexpr qint64 maxPixelsPerByte = 16384;
+constexpr qint64 densityCheckedPixels = qint64(16) << 20;
 
 bool mirrors(int orientation)
 {
@@ -128,11 +133,14 @@ void ImageFile::prepare()
         return;
     // Decoding allocates what the header declares, so the size must be known and fit
     // before anything is decoded; a format that learns it only while decoding is refused.
-    const QSize size = reader->size().expandedTo(iconPictureSize());
+    const QSize size = reader->size().expandedTo(iconPictureSize()).expandedTo(gifScreenSize());
     const QImage::Format format = reader->supportsOption(QImageIOHandler::ImageFormat)
             ? reader->imageFormat()
             : QImage::Format_Invalid;
     if (size.isEmpty() || imageTooLarge(size, format, exifOrientation))
+        return;
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (pixels > densityCheckedPixels && pixels / maxPixelsPerByte > device->size())
         return;
     declaredSize = size;
 }
@@ -159,6 +167,24 @@ QSize ImageFile::iconPictureSize() const
                             int(qMin(qFromBigEndian<quint32>(png.constData() + 20), 1u << 30)));
             }
         }
+    }
+    device->seek(pos);
+    return size;
+}
+
+// GIFs report the size of their first frame but are decoded at the size of their logical
+// screen, which their header records. Invalid for any other file.
+QSize ImageFile::gifScreenSize() const
+{
+    const qint64 pos = device->pos();
+    QSize size;
+    if (device->seek(0)) {
+        const QByteArray header = device->read(10);
+        if (header.size() == 10
+            && (header.startsWith(QByteArrayLiteral("GIF87a"))
+                || header.startsWith(QByteArrayLiteral("GIF89a"))))
+            size = QSize(qFromLittleEndian<quint16>(header.constData() + 6),
+                         qFromLittleEndian<quint16>(header.constData() + 8));
     }
     device->seek(pos);
     return size;

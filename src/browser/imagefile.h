@@ -28,8 +28,9 @@ bool imageTooLarge(const QSize &size, QImage::Format format = QImage::Format_ARG
 // An image file read the one safe way the loader, the thumbnails and Copy Image share: only
 // regular files, opened without blocking, no larger than maxFileSize, read as far as the
 // decoder needs; decoded only when its size is known before decoding and the picture, stood
-// upright, fits the memory budget. A small hostile file thus never makes us allocate
-// gigabytes, and a pipe never holds a thread.
+// upright, fits the memory budget, and a large picture is held by enough bytes to be real.
+// A small hostile file thus never makes us allocate gigabytes, and a pipe never holds a
+// thread.
 class ImageFile
 {
 public:
@@ -62,6 +63,7 @@ public:
 private:
     void prepare();
     QSize iconPictureSize() const;
+    QSize gifScreenSize() const;
 
     std::unique_ptr<QIODevice> device;
     std::unique_ptr<QImageReader> reader;

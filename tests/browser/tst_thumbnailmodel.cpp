@@ -312,6 +312,11 @@ void ThumbnailModelTest::unreadable_data()
             << QSize(0, 0);
     QTest::newRow("16-bit png claiming 16000x16000")
             << "file" << ImageFixtures::pngHeaderClaiming(16000, 16000, 16) << QSize(0, 0);
+    // Within the budget, but 30 bytes cannot hold 212 million real pixels.
+    QTest::newRow("gif of 30 bytes claiming 3331x63743")
+            << "file"
+            << QByteArray::fromHex("474946383961030dfff80000ff21f900002c00000000040002000002003b")
+            << QSize(0, 0);
     QTest::newRow("format that learns its size while decoding")
             << "file" << BlindImageFormat::file(64, 48) << QSize(0, 0);
 }
@@ -372,7 +377,8 @@ void ThumbnailModelTest::scaledDecodingMatchesWholeDecoding()
     QFETCH(int, orientation);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("photo.jpg"));
-    QVERIFY(ImageFixtures::writeFile(path, withOrientation(encoded(photoLike(size), "JPG"), orientation)));
+    QVERIFY(ImageFixtures::writeFile(
+            path, withOrientation(encoded(photoLike(size), "JPG"), orientation)));
 
     const ThumbnailInfo scaled = ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Scaled);
     const ThumbnailInfo whole = ThumbnailMaker::decode(path, ThumbnailMaker::Decoding::Whole);
@@ -396,7 +402,8 @@ void ThumbnailModelTest::listsAsQDirDoes()
     QTemporaryDir dir;
     for (const char *name : { "b.PNG", "a.png", "C.jpg", "x.tar.jpeg", "\xc3\x84rger.bmp",
                               "notes.txt", "noext", ".hidden.png", "dot.", "Z.JpEg" })
-        QVERIFY(ImageFixtures::writeFile(dir.filePath(QString::fromUtf8(name)), QByteArray(37, 'x')));
+        QVERIFY(ImageFixtures::writeFile(dir.filePath(QString::fromUtf8(name)),
+                                         QByteArray(37, 'x')));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.png")));
     QVERIFY(QFile::link(dir.filePath(QStringLiteral("b.PNG")),
                         dir.filePath(QStringLiteral("link.png"))));
@@ -558,8 +565,8 @@ void ThumbnailModelTest::refreshesFinishedWrites()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("photo.jpg"));
     const QByteArray photo = encoded(photoLike(QSize(1600, 1200)), "JPG");
-    const QByteArray first = inPlace ? photo.left(photo.size() / 2)
-                                     : encoded(photoLike(QSize(300, 200)), "JPG");
+    const QByteArray first
+            = inPlace ? photo.left(photo.size() / 2) : encoded(photoLike(QSize(300, 200)), "JPG");
     Browser browser;
     browser.model->setFolder(dir.path());
     QFile file(path);
@@ -589,8 +596,10 @@ void ThumbnailModelTest::refreshesFinishedWrites()
              QFileInfo(path).lastModified().toUTC());
     const QImage expected = createThumbnail(path).image.convertToFormat(QImage::Format_RGB32);
     QVERIFY(early.convertToFormat(QImage::Format_RGB32) != expected);
-    QTRY_COMPARE(item.data(ThumbnailListModel::PixmapRole).value<QPixmap>().toImage().convertToFormat(
-                         QImage::Format_RGB32),
+    QTRY_COMPARE(item.data(ThumbnailListModel::PixmapRole)
+                         .value<QPixmap>()
+                         .toImage()
+                         .convertToFormat(QImage::Format_RGB32),
                  expected);
     QVERIFY(browser.tip(0).endsWith(QLatin1String("\n1600x1200")));
 }
