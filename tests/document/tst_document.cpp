@@ -1,3 +1,4 @@
+#include "browser/imagefile.h"
 #include "imagefixtures.h"
 #include "modalanswerer.h"
 #include "scene/cutimagecommand.h"
@@ -94,7 +95,7 @@ const QByteArray gifBytes
 
 enum Meanwhile { Nothing, Nested, Edited, Other, Unsupported, Cancelled, Bad, BadNew };
 enum SaveFault { Gif, ReadOnlyFolder, LinkToPipe, DiskFull, DiskFullFlush };
-const char *targets[] = { "photo.gif", "locked.png", "pipe-link.png", "full.png", "flush.png" };
+const char *targets[] = { "photo.gif", "locked.png", "pipe-link.png", "full.jpg", "flush.png" };
 enum PhotoCase { SavedAs, OverItself, PngFirst, ToPng, Removed, Pipe, FromPng, Damaged, OddTurn };
 const char *photoCases[] = { "saved as JPEG",     "saved over itself", "saved as PNG, then JPEG",
                              "saved as PNG",      "photo removed",     "photo now a pipe",
@@ -143,14 +144,13 @@ private slots:
         QFETCH(bool, byKey);
         MdiChild *doc = win->load(writeImage("mark.png", QSize(40, 30)));
         QVERIFY(doc);
-        VRImageItem *image = imageOf(doc);
         // Edited, undone, edited again: the mark and the title follow every step.
         for (int round = 0; round < 2; ++round) {
             QCOMPARE(doc->windowTitle(), QStringLiteral("mark.png"));
             QVERIFY(!doc->isWindowModified());
             if (byKey) {
                 QTest::mouseClick(doc->viewport(), Qt::LeftButton, {},
-                                  doc->mapFromScene(image->mapToScene(QPointF(20, 15))));
+                                  doc->mapFromScene(imageOf(doc)->mapToScene(QPointF(20, 15))));
                 QTest::keyClick(doc, Qt::Key_Right);
             } else {
                 cut(doc);
@@ -189,7 +189,9 @@ private slots:
         MdiChild *other = win->load(writeImage("b.png", QSize(30, 20)));
         QVERIFY(asker && other && ImageFixtures::writeImage(path("C.JPG"), QSize(30, 40))
                 && ImageFixtures::writeImage(path("wide.png"), QSize(1600, 100))
-                && ImageFixtures::writeFile(path("bad.png"), "not an image"));
+                // A picture refused all the same: its file is past the largest one read.
+                && QFile::copy(path("b.png"), path("bad.png"))
+                && QFile::resize(path("bad.png"), qint64(1536) << 20));
         cut(other);
         // As from a menu or a dialog: the window closed there outlives the load, deleted
         // only when that loop returns. Queued ahead of the load's results, so it comes first.
@@ -209,8 +211,8 @@ private slots:
         QVERIFY(win->loadImage(path(meanwhile >= Bad ? "bad.png" : "wide.png"),
                                meanwhile == BadNew));
         win->mdiArea->setActiveSubWindow(other->subWindow);
-        ModalAnswerer *answerer = ModalAnswerer::messageBox(
-                meanwhile == Cancelled ? QMessageBox::Cancel : QMessageBox::Discard);
+        ModalAnswerer::messageBox(meanwhile == Cancelled ? QMessageBox::Cancel
+                                                         : QMessageBox::Discard);
         if (meanwhile == Edited)
             cut(asker);
         else if (meanwhile == Nested)
@@ -219,14 +221,11 @@ private slots:
         else if (meanwhile >= Other && meanwhile <= Cancelled)
             QCOMPARE(win->loadImage(path(meanwhile == Unsupported ? "notes.xyz" : "C.JPG")),
                      meanwhile != Cancelled);
-        QCOMPARE(answerer->answered(), meanwhile >= Other && meanwhile <= Cancelled);
         QTRY_VERIFY_WITH_TIMEOUT(win->loadWatcher->isFinished(), 30000);
 
         QTRY_COMPARE(win->names(), files);
         QCOMPARE(other->undoStack()->count(), 1);
         QCOMPARE(other->transform().m11(), 1.0);
-        if (asker)
-            QCOMPARE(asker->undoStack()->count(), meanwhile == Edited ? 1 : 0);
         if (files.contains("wide")) {
             // It comes to the front, fitted with the margin of 20 around the page.
             MdiChild *doc = win->activeDocument();
@@ -235,7 +234,6 @@ private slots:
             QVERIFY(!doc->isWindowModified());
             QCOMPARE(doc == asker, meanwhile == Nothing);
             QVERIFY(qAbs(doc->transform().m11() - doc->viewport()->width() / 1640.0) < 0.01);
-            QCOMPARE(doc->transform().m22(), doc->transform().m11());
         }
     }
 
@@ -297,8 +295,8 @@ private slots:
         const auto open = QFileDevice::Permissions(QFlag(0x7555));
         const QString folder = fault == ReadOnlyFolder ? path("locked") : dir->path();
         const QString target = folder + '/' + targets[fault];
-        // Too large for the write buffer when the write itself is to run out of room.
-        const QString source = writeImage("source.png", QSize(fault == DiskFull ? 400 : 40, 30));
+        // A JPEG of it too large for the write buffer, when the write itself is to run out of room.
+        const QString source = writeImage("in.png", QSize(40, 30) * (fault == DiskFull ? 10 : 1));
         QVERIFY(QFile::setPermissions(dir->path(), open) && QDir().mkpath(folder));
         if (fault == LinkToPipe)
             QVERIFY(::mkfifo(QFile::encodeName(path("pipe")).constData(), 0600) == 0
@@ -312,7 +310,6 @@ private slots:
         if (entry != "Save As")
             doc->setCurrentFile(target);
         cut(doc);
-        const QString title = doc->windowTitle();
         const QByteArray before = contents(target);
         const QStringList listing = QDir(folder).entryList(QDir::AllEntries | QDir::System);
 
@@ -349,7 +346,8 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::System), listing);
         // The document stays as it was, bound to its old name, with its edit.
         QCOMPARE(win->documents(), QList<MdiChild *> { doc });
-        QCOMPARE(doc->windowTitle(), title);
+        QCOMPARE(doc->windowTitle(),
+                 QFileInfo(entry == "Save As" ? source : target).fileName() + "[*]");
         QVERIFY(doc->isWindowModified());
         QCOMPARE(doc->undoStack()->count(), 1);
     }
@@ -408,6 +406,7 @@ private slots:
                           "\xff\xff\xff\x7f");
             QVERIFY(ImageFixtures::writeFile(source, bytes));
         }
+        QCOMPARE(imageOrientation(contents(source)), photoCase >= FromPng ? 1 : 6);
         MdiChild *doc = win->load(source);
         QVERIFY(doc);
         cut(doc, QRect(12, 12, 6, 6));
@@ -424,6 +423,7 @@ private slots:
         const QString target = path(photoCase == OverItself      ? "photo.jpg"
                                             : photoCase == ToPng ? "edited.png"
                                                                  : "EDITED.JPG");
+        ModalAnswerer::messageBox(QMessageBox::Ok); // a failure must not wait for the user
         QVERIFY(doc->saveFile(target));
 
         // A second reader, turning the picture as its metadata say, shows what the document did.
