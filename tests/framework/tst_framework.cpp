@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QMenu>
+#include <QSettings>
 #include <QUndoStack>
 
 namespace {
@@ -36,11 +38,12 @@ class TestWindow : public MainWindow
 {
 public:
     TestWindow() : MainWindow(true) {}
+    using LVMainWindow::languageMenu;
     using LVMainWindow::mdiArea;
     using LVMainWindow::undoAct;
+    using LVMainWindow::windowMenu;
     using LVMainWindow::zoomBox;
-    // 1 for each enabled one of: Save, Save As, Close, Paste, Zoom In, Print, Print Preview, Cut,
-    // Copy, Delete, Undo, Redo, and the Window menu's separator.
+    // Save, Save As, Close, Paste, Zoom In, Print, Preview, Cut, Copy, Delete, Undo, Redo, sep.
     QString enabled() const
     {
         QString flags;
@@ -73,7 +76,8 @@ private slots:
     void zoom_data();
     void zoom();
     void findMdiChild();
-    void closeAsksForModifiedDocuments_data();
+    void windowMenu();
+    void languageMenu();
     void closeAsksForModifiedDocuments();
 
 private:
@@ -103,8 +107,7 @@ void FrameworkTest::menusFollowTheActiveDocument()
     QCOMPARE(window->enabled(), QStringLiteral("0111111000001"));
     window->mdiArea->setActiveSubWindow(doc->subWindow);
     window->undoAct->trigger();
-    QCOMPARE(doc->undoStack()->index(), 0);
-    QCOMPARE(other->undoStack()->count(), 0);
+    QVERIFY(doc->undoStack()->index() == 0 && other->undoStack()->count() == 0);
     // A selected item that is not an object of the page does not enable Cut and Copy.
     doc->object->setSelected(false);
     auto *loose = doc->lvScene()->addRect(300, 300, 5, 5);
@@ -172,8 +175,8 @@ void FrameworkTest::findMdiChild()
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("shown.png"));
-    QVERIFY(ImageFixtures::writeImage(file, QSize(4, 4)));
-    QVERIFY(QFile::link(file, dir.filePath(QStringLiteral("link.png"))));
+    QVERIFY(ImageFixtures::writeImage(file, QSize(4, 4))
+            && QFile::link(file, dir.filePath(QStringLiteral("link.png"))));
     window->addDocument(true);
     QMdiSubWindow *shown = window->addDocument(true, file)->subWindow;
     QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("link.png"))), shown);
@@ -183,29 +186,57 @@ void FrameworkTest::findMdiChild()
     QCOMPARE(window->findMdiChild(QString()), nullptr);
 }
 
-void FrameworkTest::closeAsksForModifiedDocuments_data()
-{
-    QTest::addColumn<int>("answer");
-    QTest::newRow("cancel keeps everything") << int(QMessageBox::Cancel);
-    QTest::newRow("discard closes") << int(QMessageBox::Discard);
-}
-
+// Closing asks about the modified document: Cancel keeps everything, Discard closes.
 void FrameworkTest::closeAsksForModifiedDocuments()
 {
-    QFETCH(int, answer);
-    const bool closes = answer == QMessageBox::Discard;
-    window->addDocument(true, QStringLiteral("/tmp/clean.png"));
-    TestDocument *modified = window->addDocument(true, QStringLiteral("/tmp/edited.png"));
-    modified->undoStack()->push(new QUndoCommand);
-    ModalAnswerer *answerer = ModalAnswerer::messageBox(QMessageBox::StandardButton(answer));
-    QCOMPARE(window->close(), closes);
-    QCOMPARE(answerer->text(),
-             QStringLiteral("'edited.png' has been modified.\nDo you want to "
-                            "save your changes?"));
-    QCOMPARE(QSettings().contains(QStringLiteral("language")), closes);
-    QVERIFY(closes
-            || (window->isVisible() && window->activeMdiChild() == modified
-                && modified->undoStack()->index() == 1));
+    for (const bool closes : { false, true }) {
+        window->addDocument(true, QStringLiteral("/tmp/clean.png"));
+        TestDocument *modified = window->addDocument(true, QStringLiteral("/tmp/edited.png"));
+        modified->undoStack()->push(new QUndoCommand);
+        ModalAnswerer *answerer
+                = ModalAnswerer::messageBox(closes ? QMessageBox::Discard : QMessageBox::Cancel);
+        QCOMPARE(window->close(), closes);
+        QVERIFY(answerer->text().startsWith(QLatin1String("'edited.png' has been modified.")));
+        QCOMPARE(QSettings().contains(QStringLiteral("language")), closes);
+        QVERIFY(closes
+                || (window->activeMdiChild() == modified && modified->undoStack()->index() == 1));
+        modified->undoStack()->clear();
+    }
+}
+
+void FrameworkTest::windowMenu()
+{
+    QList<TestDocument *> docs;
+    for (int i = 1; i <= 10; ++i)
+        docs << window->addDocument(false, QStringLiteral("/tmp/p%1.png").arg(i));
+    window->updateWindowMenu();
+    // After the fixed entries, one for each document: nine with accelerators.
+    const QList<QAction *> entries = window->windowMenu->actions().mid(9);
+    QCOMPARE(entries.at(8)->text() + '|' + entries.at(9)->text(), "&9 p9.png|10 p10.png");
+    QVERIFY(entries.at(9)->isChecked() && !entries.at(8)->isChecked());
+    entries.at(6)->trigger();
+    QCOMPARE(window->activeMdiChild(), docs.at(6));
+}
+
+// A single catalogue offers no choice; a choice made is stored when the window closes.
+void FrameworkTest::languageMenu()
+{
+    QDir dir(LVMainWindow::translationsPath());
+    QSettings().setValue(QStringLiteral("language"), QStringLiteral("en"));
+    for (const QString code : { "en", "ru" }) {
+        QVERIFY(dir.mkpath(QStringLiteral("."))
+                && QFile::copy(QStringLiteral(VIREON_TEST_CATALOGUES "/work_%1.qm").arg(code),
+                               dir.filePath(QStringLiteral("lvbase_%1.qm").arg(code))));
+        window = std::make_unique<TestWindow>();
+        QCOMPARE(window->languageMenu->isEnabled(), code == QLatin1String("ru"));
+    }
+    QVERIFY(window->languageMenu->actions().at(0)->isChecked());
+    ModalAnswerer::messageBox(QMessageBox::Ok);
+    window->languageMenu->actions().at(1)->trigger();
+    QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("en"));
+    window->close();
+    QCOMPARE(QSettings().value(QStringLiteral("language")).toString(), QStringLiteral("ru"));
+    dir.removeRecursively();
 }
 
 VIREON_TEST_MAIN(FrameworkTest)

@@ -1,4 +1,5 @@
 #include "framework/lvmdichild.h"
+#include "framework/lvpagesetupdialog.h"
 #include "framework/lvscene.h"
 #include "modalanswerer.h"
 #include "scene/pageitem.h"
@@ -10,12 +11,12 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QUndoStack>
 
 namespace {
 
-// A form of three A4 pages, each with a large block of its own colour in the middle, so that a
-// printed page shows which page of the scene it came from.
+// Three A4 pages, each with a block of its own colour: a printed page shows its source.
 class FormDocument : public LVMdiChild
 {
 public:
@@ -72,6 +73,7 @@ class PrintingTest : public QObject
 private slots:
     void print_data();
     void print();
+    void pageSetup();
 
 private:
     QTemporaryDir dir;
@@ -82,11 +84,8 @@ void PrintingTest::print_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<QString>("pages");
-    // From -1: through the dialogs, whose "all pages" leaves the range at 0 to 0. pages: the colour
-    // in each printed page's middle; a cancel after the first page leaves the page started for the
-    // second; a file that cannot be written is reported.
+    // From -1: by the dialogs (range 0 to 0); pages: the colours printed; none: unwritable.
     QTest::newRow("form, dialog") << -1 << -1 << "red green blue";
-    QTest::newRow("form, all as set up") << 1 << 3 << "red green blue";
     QTest::newRow("form, cleared range") << 0 << 0 << "red green blue";
     QTest::newRow("form, 2 to 3") << 2 << 3 << "green blue";
     QTest::newRow("form, cancel") << 1 << 3 << "red white";
@@ -149,6 +148,27 @@ void PrintingTest::print()
         QVERIFY2(near(page.pixel(page.width() / 2, page.height() / 2), colours.at(i)),
                  qPrintable(QString::number(i + 1)));
     }
+}
+
+// The dialog shows each page's own paper, not stale values; OK turns the page as one step.
+void PrintingTest::pageSetup()
+{
+    FormDocument doc;
+    PageItem *last = doc.lvScene()->pages.last();
+    last->paperSize = QPrinter::A5;
+    last->newPaperSize = QPrinter::Tabloid;
+    last->updatePageRect();
+    const QRect portrait = last->rect;
+    LVPageSetupDialog dialog(doc.lvScene());
+    const auto combos = dialog.findChildren<QComboBox *>();
+    combos.at(0)->setCurrentIndex(2);
+    QCOMPARE(combos.at(1)->currentIndex(), int(QPrinter::A5));
+    dialog.findChildren<QRadioButton *>().at(1)->click(); // landscape
+    dialog.accept();
+    QCOMPARE(last->rect, portrait.transposed());
+    QCOMPARE(doc.undoStack()->count(), 1);
+    doc.undoStack()->undo();
+    QCOMPARE(last->rect, portrait);
 }
 
 VIREON_TEST_MAIN(PrintingTest)

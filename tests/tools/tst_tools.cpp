@@ -10,6 +10,7 @@
 #include "testwindow.h"
 #include "tools/copytool.h"
 #include "tools/croptool.h"
+#include "tools/selecttool.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -18,11 +19,9 @@
 namespace {
 
 using Points = QList<QPointF>;
-// Keys with their modifiers added, as QKeySequence counts them.
-using Keys = QList<int>;
 
-// A press, moves with the button held and a release at scene positions, then keys.
-void gesture(MdiChild *doc, const Points &points, const Keys &keys = Keys())
+// A press, moves with the button held and a release at scene positions.
+void gesture(MdiChild *doc, const Points &points)
 {
     for (int i = 0; i < points.size(); ++i) {
         const QPoint at = doc->mapFromScene(points.at(i));
@@ -36,9 +35,6 @@ void gesture(MdiChild *doc, const Points &points, const Keys &keys = Keys())
         for (QMouseEvent &event : events)
             QApplication::sendEvent(doc->viewport(), &event);
     }
-    for (int key : keys)
-        QTest::keyClick(doc, Qt::Key(key & ~Qt::KeyboardModifierMask),
-                        Qt::KeyboardModifiers(key & Qt::KeyboardModifierMask));
 }
 
 QImage page(MdiChild *doc)
@@ -67,6 +63,7 @@ private slots:
     void toolStateFollowsTheDocument();
     void region_data();
     void region();
+    void grouping();
 
 private:
     // Whether the status bar shows a tool's rectangle.
@@ -74,15 +71,11 @@ private:
     std::unique_ptr<TestWindow> window;
 };
 
-// Each document keeps the tool it was left with; leaving the crop tool with a rectangle crops,
-// moving to another document does not.
+// Each document keeps its tool; leaving the crop tool crops, switching documents does not.
 void ToolsTest::toolStateFollowsTheDocument()
 {
     const QImage image = ImageFixtures::pattern(QSize(120, 90));
     MdiChild *a = window->open(image, QStringLiteral("a.png"));
-    // Select draws no rectangle: the scene's own rubber band works instead.
-    gesture(a, { { 10, 10 }, { 30, 30 } });
-    QVERIFY(!window->toolWatcher->hasRect());
     window->clickTool(7);
     // The rectangle shows bright in the dimmed page; Escape removes it without cropping.
     gesture(a, { { 10, 10 }, { 49, 29 } });
@@ -125,7 +118,6 @@ void ToolsTest::region_data()
                         const char *setting = "", double zoom = 1) {
         QTest::newRow(name) << action << setting << zoom << draw << rect;
     };
-    row("crop before drawing", "Crop", {}, QRect());
     row("crop inside", "Crop", inside, insideRect);
     row("crop beyond the bottom right", "Crop", beyond, beyondRect);
     row("crop beyond the top left", "Crop", before, { -20, -10, 50, 40 });
@@ -193,8 +185,7 @@ void ToolsTest::region()
         QTest::mouseClick(cut ? tool->cutButton : tool->copyButton, Qt::LeftButton);
     }
 
-    // A crop keeps what lay inside the rectangle, where it lay, white where no image was; a cut
-    // whitens the region in every image; both are one step that undo and redo take.
+    // A crop keeps the region where it lay, white beyond; a cut whitens it; each is one step.
     QImage expected = before;
     const QRect onPage = rect & before.rect();
     if (crop && !rect.isEmpty()) {
@@ -218,12 +209,27 @@ void ToolsTest::region()
     QVERIFY(page(doc) == before);
     doc->undoStack()->redo();
     QCOMPARE(page(doc), after);
-    // The file holds what the page shows.
-    QTemporaryDir dir;
-    QVERIFY(doc->saveFile(dir.filePath(QStringLiteral("region.png"))));
-    QCOMPARE(QImage(dir.filePath(QStringLiteral("region.png")))
-                     .convertToFormat(QImage::Format_ARGB32),
-             after);
+}
+
+// Group takes two objects or more, as one step; Ungroup undoes it as another.
+void ToolsTest::grouping()
+{
+    MdiChild *doc = window->open(
+            { ImageFixtures::pattern(QSize(120, 90)), ImageFixtures::pattern(QSize(40, 50)) },
+            QStringLiteral("a.png"));
+    const QImage before = page(doc);
+    auto *select = static_cast<SelectTool *>(window->tool(0));
+    QTest::mouseClick(select->groupButton, Qt::LeftButton); // the first image alone
+    QCOMPARE(doc->undoStack()->count(), 0);
+    doc->lvScene()->selectAll();
+    QTest::mouseClick(select->groupButton, Qt::LeftButton);
+    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
+    QTest::mouseClick(select->ungroupButton, Qt::LeftButton);
+    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 2);
+    QCOMPARE(doc->undoStack()->count(), 2);
+    doc->undoStack()->undo();
+    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
+    QCOMPARE(page(doc), before);
 }
 
 VIREON_TEST_MAIN(ToolsTest)
