@@ -96,8 +96,7 @@ void FrameworkTest::menusFollowTheActiveDocument()
 {
     QCOMPARE(window->enabled(), QStringLiteral("0000000000000"));
     TestDocument *doc = window->addDocument(true);
-    // Nothing to save yet; printing needs only the page.
-    QCOMPARE(window->enabled(), QStringLiteral("0111111000001"));
+    QCOMPARE(window->enabled(), QStringLiteral("0111111000001")); // nothing to save; a page
     doc->object->setSelected(true);
     doc->undoStack()->push(new QUndoCommand);
     window->updateMenus();
@@ -156,14 +155,15 @@ void FrameworkTest::zoom()
     if (input == QLatin1String("+") || input == QLatin1String("-")) {
         input == QLatin1String("+") ? window->viewZoomIn() : window->viewZoomOut();
     } else {
-        // As a user replaces the text: select it all, then type.
-        box->setFocus();
+        box->setFocus(); // as a user replaces the text: select it all, then type
+
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Backspace);
         QTest::keyClicks(box, input);
         QTest::keyClick(box, Qt::Key_Return);
     }
     QCOMPARE(scale(), QPointF(to, to));
+    window->describeActiveDocument(); // as on coming back to the document
     QCOMPARE(box->currentText(), QStringLiteral("%1 %").arg(int(to * 100 + 1e-9)));
     // A step of the list applies after any zoom; the scroll position stays.
     box->setCurrentIndex(8);
@@ -222,6 +222,7 @@ void FrameworkTest::windowMenu()
 void FrameworkTest::languageMenu()
 {
     QDir dir(LVMainWindow::translationsPath());
+    dir.removeRecursively(); // what a failed run may have left
     QSettings().setValue(QStringLiteral("language"), QStringLiteral("en"));
     for (const QString code : { "en", "ru" }) {
         QVERIFY(dir.mkpath(QStringLiteral("."))

@@ -10,14 +10,6 @@
 
 namespace {
 
-QList<ImageItem *> images(MdiChild *doc)
-{
-    QList<ImageItem *> items;
-    for (ObjectItem *object : doc->lvScene()->currentPage()->objects())
-        items << static_cast<ImageItem *>(object);
-    return items;
-}
-
 // Computed apart: the table on red, green and blue of every pixel, alpha as it was.
 QImage expected(const QImage &image, int brightness, int contrast)
 {
@@ -92,6 +84,11 @@ void BrightnessContrastTest::table()
     for (const auto &e : entries)
         QVERIFY2(BrightnessContrast::table(e[0], e[1])[e[2]] == e[3],
                  qPrintable(QStringLiteral("%1 %2 at %3").arg(e[0]).arg(e[1]).arg(e[2])));
+    // Auto values from the darkest and brightest channels in any format, here 20 and 100.
+    QImage grey(6, 1, QImage::Format_Grayscale8);
+    std::copy_n("\x64\x64\x64\x14\x64\x64", 6, grey.bits());
+    const BrightnessContrast::Values values = BrightnessContrast::autoValues(grey);
+    QCOMPARE(QPoint(values.brightness, values.contrast), QPoint(127 - 60, (20 - 100 + 256) / 2));
 }
 
 void BrightnessContrastTest::pixels_data()
@@ -163,7 +160,9 @@ void BrightnessContrastTest::preview()
                                  QStringLiteral("two"));
     doc->lvScene()->clearSelection();
     window->clickTool(9);
-    const QList<ImageItem *> items = images(doc);
+    QList<ImageItem *> items;
+    for (ObjectItem *object : doc->lvScene()->currentPage()->objects())
+        items << static_cast<ImageItem *>(object);
     items.first()->setSelected(selectFirst);
     dials.at(1)->setValue(contrast);
     for (int i = 0; i < brightness.size(); ++i) {
