@@ -232,6 +232,8 @@ private slots:
     void filesWinOverImage();
     void imageFrame();
     void pagesAndRemoval();
+    void stacking_data();
+    void stacking();
     void turning_data();
     void turning();
     void history_data();
@@ -458,12 +460,18 @@ void SceneTest::pagesAndRemoval()
     doc.stack()->push(new AddPageCommand(&doc.scene, second));
     QCOMPARE(second->pos(), QPointF(0, 320));
     QCOMPARE(doc.scene.sceneRect(), QRectF(-20, -20, 440, 370));
-    const QStringList two = snapshot(doc.scene);
+    auto *third = new VRPageItem;
+    third->rect = QRect(0, 0, 10, 30);
+    doc.stack()->push(new AddPageCommand(&doc.scene, third));
+    const QStringList three = snapshot(doc.scene);
+    // A page from the middle comes back to its place.
     doc.stack()->push(new RemovePageCommand(&doc.scene, second));
-    QCOMPARE(doc.scene.currentPage(), doc.page);
-    QCOMPARE(doc.scene.sceneRect(), QRectF(-20, -20, 440, 340));
+    QVERIFY(doc.scene.currentPage() != second);
+    QCOMPARE(third->pos(), QPointF(0, 320));
     doc.stack()->undo();
-    QCOMPARE(snapshot(doc.scene), two);
+    QCOMPARE(doc.scene.pages, (QList<PageItem *> { doc.page, second, third }));
+    QCOMPARE(snapshot(doc.scene), three);
+    doc.stack()->undo();
     doc.stack()->undo();
     QCOMPARE(doc.scene.pages, QList<PageItem *> { doc.page });
 
@@ -472,6 +480,65 @@ void SceneTest::pagesAndRemoval()
     doc.stack()->push(new RemoveObjectCommand(doc.page, bottom));
     doc.stack()->undo();
     QVERIFY(bottom->zValue() > top->zValue());
+}
+
+void SceneTest::stacking_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("order"); // bottom to top afterwards
+    QTest::newRow("raise") << "raise"
+                           << "b"
+                           << "acbd";
+    QTest::newRow("raise two") << "raise"
+                               << "ab"
+                               << "cabd";
+    QTest::newRow("lower") << "lower"
+                           << "c"
+                           << "acbd";
+    QTest::newRow("lower the lowest") << "lower"
+                                      << "a"
+                                      << "abcd";
+    QTest::newRow("to top") << "top"
+                            << "b"
+                            << "acdb";
+    QTest::newRow("to bottom") << "bottom"
+                               << "c"
+                               << "cabd";
+}
+
+// Four objects a to d, stacked in that order; each change is one undo step.
+void SceneTest::stacking()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, selected);
+    QFETCH(QString, order);
+    Document doc;
+    QList<VRImageItem *> objects;
+    for (int i = 0; i < 4; ++i)
+        objects << doc.add(QSize(10, 10), QPointF(5 * i, 0));
+    const auto stackOrder = [&] {
+        QMap<double, QChar> byZ;
+        for (int i = 0; i < 4; ++i)
+            byZ.insert(objects.at(i)->zValue(), QChar('a' + i));
+        return QString(byZ.values().toVector().constData(), 4);
+    };
+    doc.scene.clearSelection();
+    for (QChar name : selected)
+        objects.at(name.unicode() - 'a')->setSelected(true);
+    const int steps = doc.stack()->count();
+    if (action == "raise")
+        doc.scene.raise();
+    else if (action == "lower")
+        doc.scene.lower();
+    else if (action == "top")
+        doc.scene.raiseToTop();
+    else
+        doc.scene.lowerToBottom();
+    QCOMPARE(stackOrder(), order);
+    QCOMPARE(doc.stack()->count(), steps + 1);
+    doc.stack()->undo();
+    QCOMPARE(stackOrder(), QStringLiteral("abcd"));
 }
 
 void SceneTest::turning_data()
