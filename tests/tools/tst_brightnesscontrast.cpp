@@ -141,6 +141,8 @@ void BrightnessContrastTest::preview_data()
         burst << (i * 37) % 201 - 100;
     QTest::newRow("nothing selected: all") << QList<int> { 45 } << -20 << false << false << false;
     QTest::newRow("the selected one") << QList<int> { -45 } << 60 << true << false << false;
+    QTest::newRow("brightness alone") << QList<int> { 30 } << 0 << false << false << false;
+    QTest::newRow("contrast alone") << QList<int> { 0 } << -40 << true << false << false;
     QTest::newRow("burst of 50") << burst << 35 << false << false << false;
     QTest::newRow("change while computing")
             << QList<int> { 80, -70 } << 10 << false << true << false;
