@@ -671,7 +671,8 @@ void PanelsTest::treeFollowsFolders()
 
 void PanelsTest::driveWatcher()
 {
-    const auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::System).size(); };
+    const auto openFiles
+            = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
     const int filesBefore = openFiles();
     {
         DriveWatcher watcher;
