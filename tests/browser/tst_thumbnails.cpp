@@ -442,9 +442,12 @@ void ThumbnailsTest::previews()
     CacheHome home;
     QTemporaryDir dir;
     const QString path = dir.filePath("photo.jpg");
-    QVERIFY(ImageFixtures::writeFile(path,
-                                     jpegWithPreview(size, previewSize, orientation)
-                                             .replace(tiffStart + position, bytes.size(), bytes)));
+    const QByteArray file = jpegWithPreview(size, previewSize, orientation)
+                                    .replace(tiffStart + position, bytes.size(), bytes);
+    QVERIFY(ImageFixtures::writeFile(path, file));
+    // A damaged block is not trusted for where to read.
+    const ExifData exif = ExifData::read(file);
+    QVERIFY(!exif.hasPreview() || exif.previewOffset + exif.previewLength <= file.size());
     const ThumbnailInfo info = ThumbnailMaker::make(path);
     QCOMPARE(info.imageSize, orientation >= 5 ? size.transposed() : size);
     QCOMPARE(info.image.size(), ThumbnailMaker::fittedSize(info.imageSize));
