@@ -1,0 +1,671 @@
+#include "blindimageformat.h"
+#include "browser/exifdata.h"
+#include "browser/thumbnailcache.h"
+#include "browser/thumbnaillistmodel.h"
+#include "browser/thumbnaillistview.h"
+#include "browser/thumbnailmaker.h"
+#include "browserfixtures.h"
+#include "imagefixtures.h"
+#include "testmain.h"
+#include "testmemory.h"
+
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QSortFilterProxyModel>
+#include <QThreadPool>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using BrowserFixtures::encoded;
+using BrowserFixtures::solid;
+
+namespace {
+
+// A little-endian TIFF directory of (tag, type, value) entries of one value each, and the
+// link to the next directory.
+QByteArray directory(const QVector<std::array<quint32, 3>> &entries, quint32 next)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(entries.size());
+    for (const auto &entry : entries)
+        out << quint16(entry[0]) << quint16(entry[1]) << quint32(1) << entry[2];
+    out << next;
+    return bytes;
+}
+
+QByteArray littleEndian32(quint32 value)
+{
+    return directory({}, value).mid(2);
+}
+
+// A JPEG of a plain blue picture whose Exif segment holds a little-endian TIFF block with its
+// first directory at first; the segment's length leaves out the block's last cut bytes,
+// which follow it as stray bytes.
+QByteArray withExif(const QSize &size, quint32 first, const QByteArray &block, int cut = 0)
+{
+    const QByteArray main = encoded(solid(size));
+    const QByteArray tiff = QByteArray("II*\0", 4) + littleEndian32(first) + block;
+    return main.left(2)
+            + ImageFixtures::jpegSegment(0xE1, QByteArray("Exif\0\0", 6) + tiff.chopped(cut))
+            + tiff.right(cut) + main.mid(2);
+}
+
+// Where the TIFF block starts: behind the start of image, the marker, length and "Exif\0\0".
+constexpr int tiffStart = 12;
+
+// The orientation in the first directory and, in the second, a pattern preview. Offsets in
+// the TIFF block: the link to the second directory at 22, its entry count at 26, the
+// compression at 36, the preview's offset at 48 and length at 60, the preview from 68.
+QByteArray jpegWithPreview(const QSize &size, const QSize &previewSize, int orientation = 1)
+{
+    const QByteArray preview = encoded(ImageFixtures::pattern(previewSize));
+    return withExif(size, 8,
+                    directory({ { 0x112, 3, quint32(orientation) } }, 26)
+                            + directory({ { 0x103, 3, 6 },
+                                          { 0x201, 4, 68 },
+                                          { 0x202, 4, quint32(preview.size()) } },
+                                        0)
+                            + preview);
+}
+
+// Points the user's cache at a temporary folder while it lives.
+class CacheHome
+{
+public:
+    CacheHome() : previous(qgetenv("XDG_CACHE_HOME"))
+    {
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.path()));
+    }
+    ~CacheHome() { qputenv("XDG_CACHE_HOME", previous); }
+    QString path(const QString &relative) const { return dir.filePath("thumbnails/" + relative); }
+
+private:
+    QTemporaryDir dir;
+    QByteArray previous;
+};
+
+bool setModified(const QString &path, qint64 seconds, long nanoseconds = 0)
+{
+    const timespec times[2]
+            = { { time_t(seconds), nanoseconds }, { time_t(seconds), nanoseconds } };
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+}
+
+// Collects every message while it lives.
+class MessageLog
+{
+public:
+    MessageLog() : previous(qInstallMessageHandler(&MessageLog::handle)) { lines.clear(); }
+    ~MessageLog() { qInstallMessageHandler(previous); }
+    static inline QStringList lines;
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
+    {
+        lines << text;
+    }
+    QtMessageHandler previous;
+};
+
+// count copies of one 40 by 30 image, "img 000.png" on, each a minute newer than the last.
+bool writeImages(const QString &folder, int count)
+{
+    const QString first = folder + "/img 000.png";
+    const QDateTime start = QDateTime::currentDateTime().addDays(-1);
+    for (int i = 0; i < count; ++i) {
+        QFile file(folder + QStringLiteral("/img %1.png").arg(i, 3, 10, QLatin1Char('0')));
+        if (!(i > 0 ? QFile::copy(first, file.fileName())
+                    : ImageFixtures::writeImage(first, { 40, 30 }))
+            || !file.open(QIODevice::ReadWrite)
+            || !file.setFileTime(start.addSecs(60 * i), QFileDevice::FileModificationTime))
+            return false;
+    }
+    return true;
+}
+
+// The dock's parts as the panel wires them: the model is a child of the view, which
+// shows it through a proxy (here one that keeps the model's order).
+struct Browser
+{
+    Browser()
+    {
+        model = new ThumbnailListModel(&view);
+        proxy.setSourceModel(model);
+        view.setModel(&proxy);
+        view.resize(400, 260);
+        view.show();
+    }
+    ~Browser() { view.setModel(nullptr); }
+    QString tip(int row) const { return model->index(row).data(Qt::ToolTipRole).toString(); }
+    bool ready(int row) const { return !tip(row).endsWith("\n-1x-1"); }
+    // Whether the rows show their own thumbnails of 40 by 30 images.
+    bool shown(const QList<int> &rows) const
+    {
+        return std::all_of(rows.cbegin(), rows.cend(), [&](int row) {
+            return model->index(row).data(ThumbnailListModel::PixmapRole).value<QPixmap>().size()
+                    == QSize(40, 30);
+        });
+    }
+    QList<int> screen() const { return view.visibleItems().keys(); }
+
+    ThumbnailListView view;
+    QSortFilterProxyModel proxy;
+    ThumbnailListModel *model = nullptr;
+};
+
+} // namespace
+
+// The shared thumbnail cache, the Exif reader, making thumbnails from files, and the list
+// model that plans them for what is on screen.
+class ThumbnailsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void uri();
+    void validEntries_data();
+    void validEntries();
+    void failedDecodesWaitForAChange();
+    void fileChangedWhileMaking();
+    void exifReader_data();
+    void exifReader();
+    void randomlyDamagedExif();
+    void previews_data();
+    void previews();
+    void thumbnail_data();
+    void thumbnail();
+    void unreadable_data();
+    void unreadable();
+    void cachedRowsComeFirst();
+    void scrollingCancelsTheBatch();
+    void thumbnailsWithinBudget_data();
+    void thumbnailsWithinBudget();
+};
+
+void ThumbnailsTest::uri()
+{
+    // The MD5 sums as md5sum gives them.
+    const QByteArray uri
+            = ThumbnailCache::uri(QString::fromUtf8("/home/ana/My Photos/#1 100% Über café.jpg"));
+    QCOMPARE(uri, "file:///home/ana/My%20Photos/%231%20100%25%20%C3%9Cber%20caf%C3%A9.jpg");
+    QCOMPARE(ThumbnailCache::entryName(uri), "cb4d3c88fab9f8ccd98704ab47bb519e.png");
+    QCOMPARE(ThumbnailCache::uri("/tmp/plain(1).jpg"), "file:///tmp/plain(1).jpg");
+    QCOMPARE(ThumbnailCache::entryName("file:///tmp/plain(1).jpg"),
+             "bf054cff4b20f72b04c3ae4a8dbea220.png");
+}
+
+void ThumbnailsTest::validEntries_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QSize>("entrySize");
+    QTest::addColumn<QString>("change"); // of the entry's keys or time
+    QTest::addColumn<bool>("used");
+    const auto row = [](const char *tag, const char *folder, const QSize &size, const char *change,
+                        bool used) { QTest::newRow(tag) << folder << size << change << used; };
+    row("normal", "normal", { 128, 96 }, "", true);
+    row("large", "large", { 256, 192 }, "", true);
+    row("no size and dimensions recorded", "normal", { 128, 96 }, "bare", true);
+    row("other URI", "normal", { 128, 96 }, "uri", false);
+    row("other MTime", "normal", { 128, 96 }, "mtime", false);
+    row("other Size", "normal", { 128, 96 }, "size", false);
+    row("written before the file changed", "normal", { 128, 96 }, "older", false);
+    row("smaller than the thumbnail", "normal", { 32, 24 }, "", false);
+    // Planted by someone else: none may cost the memory or the thread that reads it.
+    row("larger than any cache size", "large", { 1600, 1200 }, "", false);
+    row("a pipe", "normal", { 128, 96 }, "fifo", false);
+    row("a text chunk claiming 512 MiB", "normal", { 128, 96 }, "chunk", false);
+}
+
+void ThumbnailsTest::validEntries()
+{
+    QFETCH(QString, folder);
+    QFETCH(QSize, entrySize);
+    QFETCH(QString, change);
+    QFETCH(bool, used);
+    CacheHome home;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromUtf8("My Photos #1 100% Über.jpg"));
+    QVERIFY(ImageFixtures::writeImage(path, QSize(400, 300)));
+    const ThumbnailCache::Source source = ThumbnailCache().source(path);
+    QCOMPARE(source.uri, ThumbnailCache::uri(QFileInfo(path).canonicalFilePath()));
+    const QString entry = home.path(folder + '/' + source.name);
+    // As another program might have written it; a null value leaves a key out.
+    QImage image = solid(entrySize);
+    const bool bare = change == "bare";
+    const QString keys[][2] = {
+        { "Thumb::URI", change == "uri" ? "file:///elsewhere.jpg" : QString::fromUtf8(source.uri) },
+        { "Thumb::MTime", QString::number(source.modified + (change == "mtime")) },
+        { "Thumb::Size", bare ? QString() : QString::number(source.size + (change == "size")) },
+        { "Thumb::Image::Width", bare ? QString() : "400" },
+        { "Thumb::Image::Height", bare ? QString() : "300" }
+    };
+    for (const auto &key : keys) {
+        if (!key[1].isNull())
+            image.setText(key[0], key[1]);
+    }
+    QVERIFY(QDir().mkpath(QFileInfo(entry).path()) && image.save(entry, "PNG"));
+    if (change == "fifo")
+        QVERIFY(QFile::remove(entry) && ::mkfifo(QFile::encodeName(entry).constData(), 0600) == 0);
+    if (change == "older")
+        QVERIFY(setModified(entry, QFileInfo(path).lastModified().toSecsSinceEpoch() - 5));
+    if (change == "chunk") {
+        // Right after the header, where the decoder meets it while learning the size.
+        QFile file(entry);
+        const QByteArray bytes = file.open(QIODevice::ReadWrite)
+                ? file.readAll().insert(33, QByteArray("\x20\0\0\0tEXtComment", 15))
+                : QByteArray();
+        QVERIFY(file.seek(0) && file.write(bytes) == bytes.size());
+    }
+
+    const qint64 peak = peakAddressSpace();
+    const ThumbnailInfo info = ThumbnailMaker::make(path);
+    QVERIFY2(peakAddressSpace() - peak < (qint64(64) << 20), "what the entry claims is allocated");
+    QCOMPARE(info.imageSize, QSize(400, 300));
+    QCOMPARE(info.image.size(), QSize(96, 72));
+    // The entry's blue shows that the file was not decoded; the pattern that it was.
+    QCOMPARE(info.image.pixelColor(48, 36) == QColor(Qt::blue), used);
+    if (used)
+        return;
+    // Ignored entries are replaced by a valid one, written whole under its final name for the
+    // user's eyes only, which gives exactly the thumbnail shown.
+    QCOMPARE(QDir(home.path("normal")).entryList(QDir::Files | QDir::Hidden),
+             QStringList { source.name });
+    const QImage written(home.path("normal/" + source.name));
+    QCOMPARE(written.size(), QSize(128, 96));
+    QStringList texts;
+    for (const char *key : { "Thumb::URI", "Thumb::MTime", "Thumb::Size", "Thumb::Image::Width",
+                             "Thumb::Image::Height", "Thumb::Mimetype" })
+        texts << written.text(key);
+    QCOMPARE(texts,
+             QStringList({ source.uri, QString::number(source.modified),
+                           QString::number(QFileInfo(path).size()), "400", "300", "image/jpeg" }));
+    QCOMPARE(QFile::permissions(home.path("normal/" + source.name)),
+             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+    QCOMPARE(ThumbnailMaker::make(path).image, info.image);
+}
+
+void ThumbnailsTest::failedDecodesWaitForAChange()
+{
+    CacheHome home;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("photo.jpg");
+    const QByteArray good = ImageFixtures::jpegWithOrientation(QSize(300, 200), 1);
+    QVERIFY(ImageFixtures::writeFile(path, QByteArray(good.size(), 'x')));
+    const qint64 modified = QFileInfo(path).lastModified().toSecsSinceEpoch() - 10;
+    QVERIFY(setModified(path, modified));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("----------- error .*photo.jpg"));
+    QCOMPARE(ThumbnailMaker::make(path).imageSize, QSize(0, 0));
+    const ThumbnailCache::Source source = ThumbnailCache().source(path);
+    const QImage mark(home.path("fail/vireon-3.0/" + source.name));
+    QCOMPARE(mark.text("Thumb::URI").toUtf8(), source.uri);
+    QCOMPARE(mark.text("Thumb::MTime").toLongLong(), modified);
+    // A decodable file that looks as before (name, time, size) is not tried again...
+    QVERIFY(ImageFixtures::writeFile(path, good) && setModified(path, modified));
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("----------- error .*photo.jpg"));
+    QCOMPARE(ThumbnailMaker::make(path).imageSize, QSize(0, 0));
+    // ...until it changes.
+    QVERIFY(setModified(path, modified + 5));
+    QCOMPARE(ThumbnailMaker::make(path).imageSize, QSize(300, 200));
+}
+
+void ThumbnailsTest::fileChangedWhileMaking()
+{
+    // What was made of it, a thumbnail or a failure (met empty or half written).
+    for (const bool failed : { false, true }) {
+        CacheHome home;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("photo.bmp");
+        QVERIFY(solid(QSize(400, 300), Qt::blue).save(path));
+        const qint64 second = QFileInfo(path).lastModified().toSecsSinceEpoch() - 10;
+        QVERIFY(setModified(path, second));
+        const ThumbnailCache cache;
+        const ThumbnailCache::Source source = cache.source(path);
+        // Rewritten while the thumbnail is made, within the second and to the same size...
+        QVERIFY(solid(QSize(400, 300), Qt::red).save(path) && setModified(path, second, 500000000));
+        QCOMPARE(QFileInfo(path).size(), source.size);
+        // ...after which the maker stores what it made of the file as it was.
+        if (failed)
+            cache.storeFailure(source);
+        else
+            cache.store(source, solid(QSize(128, 96)), QSize(400, 300), "image/bmp");
+        const ThumbnailInfo info = ThumbnailMaker::make(path);
+        QCOMPARE(info.imageSize, QSize(400, 300));
+        QCOMPARE(info.image.pixelColor(48, 36), QColor(Qt::red));
+    }
+}
+
+void ThumbnailsTest::exifReader_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("previewOffset"); // -1: none
+    const QByteArray preview = encoded(ImageFixtures::pattern(QSize(40, 30)));
+    const quint32 length = preview.size();
+    QTest::newRow("big-endian, behind a colour profile") << ImageFixtures::jpegWithOrientation(
+            { 64, 48 }, 6, true, ImageFixtures::iccProfileSegment())
+                                                         << 6 << -1;
+    QTest::newRow("preview") << jpegWithPreview({ 64, 48 }, { 40, 30 }, 8) << 8 << tiffStart + 68;
+    QTest::newRow("orientation out of range")
+            << jpegWithPreview({ 64, 48 }, { 40, 30 }, 9) << 1 << tiffStart + 68;
+    // The block runs on behind its segment: what lies there is not the block's.
+    QTest::newRow("entry cut by the segment's end")
+            << withExif({ 64, 48 }, 8, directory({ { 0x112, 3, 6 } }, 0), 8) << 1 << -1;
+    // The second directory comes first; the link to it lies behind the segment.
+    QTest::newRow("link behind the segment")
+            << withExif({ 64, 48 }, 50 + length,
+                        directory({ { 0x103, 3, 6 }, { 0x201, 4, 50 }, { 0x202, 4, length } }, 0)
+                                + preview + directory({ { 0x112, 3, 6 } }, 8),
+                        4)
+            << 6 << -1;
+}
+
+void ThumbnailsTest::exifReader()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, orientation);
+    QFETCH(int, previewOffset);
+    const ExifData exif = ExifData::read(file);
+    QCOMPARE(exif.orientation, orientation);
+    QCOMPARE(exif.previewOffset, qint64(previewOffset));
+    QVERIFY(!exif.hasPreview()
+            || file.mid(exif.previewOffset, exif.previewLength).endsWith("\xFF\xD9"));
+}
+
+void ThumbnailsTest::randomlyDamagedExif()
+{
+    const QByteArray intact = jpegWithPreview(QSize(64, 48), QSize(160, 120));
+    const int segmentEnd = tiffStart + 68 + 200;
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 2000; ++round) {
+        QByteArray file = intact;
+        for (int flips = 1 + random.bounded(6); flips > 0; --flips)
+            file[2 + random.bounded(segmentEnd)] = char(random.bounded(256));
+        if (round % 4 == 0)
+            file.truncate(random.bounded(segmentEnd + 4));
+        const ExifData exif = ExifData::read(file);
+        QVERIFY(exif.orientation >= 1 && exif.orientation <= 8);
+        // Inside the segment as the damaged file declares it.
+        const qint64 end = qMin<qint64>(file.size(),
+                                        file.startsWith("\xFF\xD8\xFF\xE1") && file.size() > 6
+                                                ? 4 + (quint8(file[4]) << 8 | quint8(file[5]))
+                                                : file.size());
+        QVERIFY2(!exif.hasPreview()
+                         || (exif.previewOffset >= tiffStart
+                             && exif.previewOffset + exif.previewLength <= end),
+                 qPrintable(QString::number(round)));
+    }
+}
+
+void ThumbnailsTest::previews_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("previewSize");
+    QTest::addColumn<int>("orientation");
+    QTest::addColumn<int>("position"); // in the TIFF block
+    QTest::addColumn<QByteArray>("bytes"); // written there
+    QTest::addColumn<QString>("corners"); // aaaa: the photo was decoded instead
+    const auto row = [](const char *tag, int position, const QByteArray &bytes,
+                        const char *corners = "aaaa", int orientation = 1,
+                        const QSize &size = { 400, 300 }, const QSize &preview = { 160, 120 }) {
+        QTest::newRow(tag) << size << preview << orientation << position << bytes << corners;
+    };
+    row("intact", 0, "II", "abcd");
+    row("upside down", 0, "II", "dcba", 3);
+    row("turned right", 0, "II", "cadb", 6);
+    row("turned left", 0, "II", "bdac", 8);
+    row("aspect within 2 %", 0, "II", "abcd", 1, { 400, 298 });
+    row("letterboxed", 0, "II", "aaaa", 1, { 400, 225 });
+    row("too small", 0, "II", "aaaa", 6, { 400, 300 }, { 64, 48 });
+    row("next directory outside", 22, littleEndian32(0x7FFFFFF0));
+    row("next directory at 4 GiB", 22, littleEndian32(0xFFFFFFFF));
+    row("more entries than the block holds", 26, "\xFF\xFF");
+    row("offset past the block", 48, littleEndian32(40000));
+    row("offset at 4 GiB", 48, littleEndian32(0xFFFFFFF0));
+    row("offset inside the header", 48, littleEndian32(0));
+    row("offset at no JPEG", 48, littleEndian32(8));
+    row("length past the block", 60, littleEndian32(30000));
+    row("length of 4 GiB", 60, littleEndian32(0xFFFFFFFF));
+    row("not compressed", 36, littleEndian32(1));
+    row("preview data wiped", 80, QByteArray(2000, '\0'));
+}
+
+void ThumbnailsTest::previews()
+{
+    QFETCH(QSize, size);
+    QFETCH(QSize, previewSize);
+    QFETCH(int, orientation);
+    QFETCH(int, position);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, corners);
+    CacheHome home;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("photo.jpg");
+    const QByteArray file = jpegWithPreview(size, previewSize, orientation)
+                                    .replace(tiffStart + position, bytes.size(), bytes);
+    QVERIFY(ImageFixtures::writeFile(path, file));
+    // A damaged block is not trusted for where to read.
+    const ExifData exif = ExifData::read(file);
+    QVERIFY(!exif.hasPreview() || exif.previewOffset + exif.previewLength <= file.size());
+    const ThumbnailInfo info = ThumbnailMaker::make(path);
+    QCOMPARE(info.imageSize, orientation >= 5 ? size.transposed() : size);
+    QCOMPARE(info.image.size(), ThumbnailMaker::fittedSize(info.imageSize));
+    QCOMPARE(ImageFixtures::corners(info.image), corners);
+}
+
+void ThumbnailsTest::thumbnail_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("corners");
+    QTest::addColumn<QSize>("thumbnailSize");
+    QTest::addColumn<QSize>("imageSize");
+    QImage clear(300, 200, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    const auto png = [](const QSize &size) {
+        return encoded(ImageFixtures::pattern(size, QImage::Format_RGB32), "PNG");
+    };
+    QTest::newRow("small, never enlarged")
+            << png({ 50, 40 }) << "abcd" << QSize(50, 40) << QSize(50, 40);
+    QTest::newRow("wide") << png({ 1000, 100 }) << "abcd" << QSize(96, 9) << QSize(1000, 100);
+    QTest::newRow("tall") << png({ 100, 1000 }) << "abcd" << QSize(7, 76) << QSize(100, 1000);
+    // Light grey: transparent parts show the backdrop.
+    QTest::newRow("transparent") << encoded(clear, "PNG") << "dddd" << QSize(96, 64)
+                                 << QSize(300, 200);
+    // Every orientation, in either byte order; where the pattern's corners then show.
+    const QStringList corners { "abcd", "badc", "dcba", "cdab", "acbd", "cadb", "dbca", "bdac" };
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const bool turned = orientation >= 5;
+        QTest::addRow("jpeg orientation %d", orientation)
+                << ImageFixtures::jpegWithOrientation({ 200, 100 }, orientation, orientation % 2)
+                << corners.at(orientation - 1) << (turned ? QSize(38, 76) : QSize(96, 48))
+                << (turned ? QSize(100, 200) : QSize(200, 100));
+    }
+    // Large enough for the reader to scale while decoding.
+    QTest::newRow("large jpeg transverse behind a colour profile")
+            << ImageFixtures::jpegWithOrientation({ 1600, 1200 }, 7, false,
+                                                  ImageFixtures::iccProfileSegment())
+            << "dbca" << QSize(57, 76) << QSize(1200, 1600);
+}
+
+void ThumbnailsTest::thumbnail()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, corners);
+    QFETCH(QSize, thumbnailSize);
+    QFETCH(QSize, imageSize);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picture");
+    QVERIFY(ImageFixtures::writeFile(path, bytes));
+    // Scaled while decoded or decoded whole, the picture itself is turned, not only its size.
+    for (const auto decoding :
+         { ThumbnailMaker::Decoding::Scaled, ThumbnailMaker::Decoding::Whole }) {
+        const ThumbnailInfo info = ThumbnailMaker::decode(path, decoding);
+        QCOMPARE(info.imageSize, imageSize);
+        QCOMPARE(info.image.size(), thumbnailSize);
+        QCOMPARE(ImageFixtures::corners(info.image), corners);
+    }
+}
+
+void ThumbnailsTest::unreadable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("bytes");
+    const auto file = [](const char *tag, const QByteArray &bytes) {
+        QTest::newRow(tag) << "file" << bytes;
+    };
+    for (const char *kind : { "missing", "folder", "pipe" })
+        QTest::newRow(kind) << kind << QByteArray();
+    file("empty", "");
+    file("no image", "not an image at all");
+    // Headers claiming more than QImage may hold, and more than our 1 GiB but less.
+    file("png claiming 100000x100000", ImageFixtures::pngHeaderClaiming(100000, 100000));
+    file("png claiming 17000x17000", ImageFixtures::pngHeaderClaiming(17000, 17000));
+    file("icon holding a png claiming 30000x30000",
+         ImageFixtures::icoHolding(ImageFixtures::pngHeaderClaiming(30000, 30000)));
+    file("16-bit png claiming 16000x16000", ImageFixtures::pngHeaderClaiming(16000, 16000, 16));
+    // Within the budget upright, not once a second picture is made to turn it; and the file
+    // holds enough bytes for the pixels it claims.
+    file("jpeg too large once turned",
+         ImageFixtures::jpegClaiming({ 256, 256 }, { 12000, 12000 }, 6));
+    // Within the budget, but 30 bytes cannot hold 212 million real pixels.
+    file("gif of 30 bytes claiming 3331x63743",
+         QByteArray::fromHex("474946383961030dfff80000ff21f900002c00000000040002000002003b"));
+    file("format that learns its size while decoding", BlindImageFormat::file(64, 48));
+}
+
+void ThumbnailsTest::unreadable()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("bad.png");
+    if (kind == "file")
+        QVERIFY(ImageFixtures::writeFile(path, bytes));
+    else if (kind == "folder")
+        QVERIFY(QDir(dir.path()).mkdir("bad.png"));
+    else if (kind == "pipe")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    // Both ways of decoding: where the reader scales while decoding it may never allocate
+    // the whole picture anyway. Only files that could be opened are reported.
+    for (const auto decoding :
+         { ThumbnailMaker::Decoding::Scaled, ThumbnailMaker::Decoding::Whole }) {
+        const int decodes = BlindImageFormat::decodes();
+        const qint64 peak = peakAddressSpace();
+        MessageLog log;
+        const ThumbnailInfo info = ThumbnailMaker::decode(path, decoding);
+        const QStringList messages = log.lines;
+        QVERIFY(peakAddressSpace() - peak < qint64(512) << 20);
+        QCOMPARE(BlindImageFormat::decodes(), decodes);
+        QVERIFY(info.image.isNull());
+        QCOMPARE(info.imageSize, kind == "file" ? QSize(0, 0) : QSize(-1, -1));
+        QCOMPARE(messages,
+                 kind == "file" ? QStringList { "----------- error   \"" + path + '"' }
+                                : QStringList());
+    }
+}
+
+void ThumbnailsTest::cachedRowsComeFirst()
+{
+    CacheHome home;
+    QTemporaryDir dir;
+    for (int i = 0; i < 6; ++i) {
+        const QString path = dir.filePath(QStringLiteral("%1.png").arg(i));
+        QVERIFY(ImageFixtures::writeImage(path, QSize(200, 150)));
+        if (i == 3 || i == 5)
+            QVERIFY(ThumbnailCache().store(ThumbnailCache().source(path), solid({ 128, 96 }),
+                                           { 200, 150 }, ""));
+    }
+    // One worker makes the thumbnails in the order of the batch.
+    const int threads = QThreadPool::globalInstance()->maxThreadCount();
+    QThreadPool::globalInstance()->setMaxThreadCount(1);
+    Browser browser;
+    browser.view.resize(700, 400);
+    QVERIFY(QTest::qWaitForWindowExposed(&browser.view));
+    QList<int> order;
+    connect(browser.model, &QAbstractItemModel::dataChanged, this,
+            [&](const QModelIndex &index) { order << index.row(); });
+    browser.model->setFolder(dir.path());
+    QTRY_COMPARE(order.size(), 6);
+    QThreadPool::globalInstance()->setMaxThreadCount(threads);
+    QCOMPARE(order, (QList<int> { 3, 5, 0, 1, 2, 4 }));
+}
+
+void ThumbnailsTest::scrollingCancelsTheBatch()
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("img 00.png");
+    QVERIFY(ImageFixtures::writeImage(first, { 900, 700 }));
+    for (int i = 1; i < 60; ++i)
+        QVERIFY(QFile::copy(
+                first, dir.filePath(QStringLiteral("img %1.png").arg(i, 2, 10, QLatin1Char('0')))));
+    Browser browser;
+    QVERIFY(QTest::qWaitForWindowExposed(&browser.view));
+    browser.model->setFolder(dir.path());
+    // Lay the rows out and plan at once, as the creation timer would 300 ms later.
+    QVERIFY(browser.view.visualRect(browser.proxy.index(0, 0)).isValid());
+    browser.model->timerSetImage();
+    QVERIFY(browser.model->isBatchRunning());
+    const QList<int> firstScreen = browser.screen();
+    // Scrolling before any result arrived cancels the batch of the first screen...
+    browser.view.scrollTo(browser.proxy.index(59, 0));
+    const QList<int> lastScreen = browser.screen();
+    QVERIFY(!firstScreen.isEmpty() && !lastScreen.contains(firstScreen.first()));
+    // ...and the next batch makes the rows now visible, and only those.
+    QTRY_VERIFY(std::all_of(lastScreen.cbegin(), lastScreen.cend(),
+                            [&](int row) { return browser.ready(row); }));
+    for (int row : firstScreen)
+        QVERIFY2(!browser.ready(row), qPrintable(QString::number(row)));
+}
+
+void ThumbnailsTest::thumbnailsWithinBudget_data()
+{
+    QTest::addColumn<int>("budget"); // in thumbnails
+    QTest::newRow("two screens") << 24;
+    // The rows on screen stay even so.
+    QTest::newRow("less than a screen") << 2;
+}
+
+void ThumbnailsTest::thumbnailsWithinBudget()
+{
+    QFETCH(int, budget);
+    QTemporaryDir dir;
+    QVERIFY(writeImages(dir.path(), 120));
+    Browser browser;
+    QVERIFY(QTest::qWaitForWindowExposed(&browser.view));
+    browser.model->setThumbnailBudget(budget * 40 * 30 * 4);
+    browser.model->setFolder(dir.path());
+    const auto held = [&] {
+        int count = 0;
+        for (int row = 0; row < browser.model->rowCount(); ++row)
+            count += browser.shown({ row });
+        return count;
+    };
+    QScrollBar *bar = browser.view.verticalScrollBar();
+    QList<int> firstScreen;
+    for (int value = 0;; value += bar->pageStep()) {
+        bar->setValue(qMin(value, bar->maximum()));
+        // Planned at once, as once the scrolling stopped.
+        browser.model->screenChanged(ThumbnailListModel::Planning::AtOnce);
+        const QList<int> screen = browser.screen();
+        if (firstScreen.isEmpty())
+            firstScreen = screen;
+        QTRY_VERIFY(browser.shown(screen) && !browser.model->isBatchRunning());
+        QVERIFY2(held() <= qMax(budget, screen.size()),
+                 qPrintable(QStringLiteral("%1 held at %2").arg(held()).arg(value)));
+        if (value >= bar->maximum())
+            break;
+    }
+    // The first screen's thumbnails were let go; what the tooltip, the status bar and the
+    // sorting use of them stays.
+    QVERIFY(!browser.shown(firstScreen));
+    for (int row : qAsConst(firstScreen))
+        QVERIFY(browser.tip(row).endsWith("\n40x30"));
+    bar->setValue(0);
+    browser.model->screenChanged(ThumbnailListModel::Planning::AtOnce);
+    QTRY_VERIFY(browser.shown(firstScreen));
+}
+
+Q_IMPORT_PLUGIN(BlindImagePlugin)
+VIREON_TEST_MAIN(ThumbnailsTest)
+#include "tst_thumbnails.moc"
