@@ -9,6 +9,7 @@
 #include "imagefixtures.h"
 #include "modalanswerer.h"
 #include "platform/drivewatcher.h"
+#include "platform/folderwritewatcher.h"
 #include "platform/recyclebin.h"
 #include "testinput.h"
 #include "testmain.h"
@@ -93,6 +94,7 @@ private slots:
     void treeFollowsFolders_data();
     void treeFollowsFolders();
     void driveWatcher();
+    void writeWatcherForgetsTheOldFolder();
 
 private:
     QString path(const QString &name) const { return folder + '/' + name; }
@@ -716,4 +718,21 @@ void PanelsTest::driveWatcher()
 }
 
 VIREON_TEST_MAIN(PanelsTest)
+// A file finished in the folder left behind, its event still unread, is no file of the new
+// folder, though it may bear a name found there.
+void PanelsTest::writeWatcherForgetsTheOldFolder()
+{
+    QTemporaryDir old;
+    FolderWriteWatcher watcher;
+    QStringList written;
+    connect(&watcher, &FolderWriteWatcher::fileWritten, this,
+            [&](const QString &name) { written << name; });
+    QVERIFY(watcher.setFolder(old.path()));
+    QVERIFY(ImageFixtures::writeFile(old.filePath("left.png"), "old"));
+    QVERIFY(watcher.setFolder(folder));
+    QVERIFY(ImageFixtures::writeFile(path("new.png"), "new"));
+    QTRY_VERIFY(written.contains("new.png"));
+    QCOMPARE(written, QStringList { "new.png" });
+}
+
 #include "tst_panels.moc"
