@@ -42,11 +42,8 @@ struct Folder
 
 QString currentThumbnail(MainWindow &window)
 {
-    return window.thumbnails()
-            ->view()
-            ->currentIndex()
-            .data(ThumbnailListModel::FilePathRole)
-            .toString();
+    const QModelIndex current = window.thumbnails()->view()->currentIndex();
+    return current.data(ThumbnailListModel::FilePathRole).toString();
 }
 
 // Chooses file in the list; the active document once it shows the file, else null.
@@ -105,7 +102,9 @@ void ApplicationTest::startUp()
 void ApplicationTest::catalogues()
 {
     // The system's language, not written back; a stored one wins.
+    QLocale::setDefault(QLocale(QLocale::German));
     QCOMPARE(Application::startLanguage(), QStringLiteral("en"));
+    QLocale::setDefault(QLocale::c());
     QVERIFY(!QSettings().contains(QStringLiteral("language")));
     QSettings().setValue(QStringLiteral("language"), QStringLiteral("de"));
     QCOMPARE(Application::startLanguage(), QStringLiteral("de"));
@@ -333,4 +332,5 @@ int main(int argc, char **argv)
     ApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }
+
 #include "tst_application.moc"

@@ -118,7 +118,7 @@ void ExecutableTest::commandLine()
         err += QString::fromUtf8(process.readAllStandardError());
         return expected.match(out + '|' + err).hasMatch();
     };
-    QTRY_VERIFY_WITH_TIMEOUT(matches() || process.state() == QProcess::NotRunning, 120000);
+    QTRY_VERIFY_WITH_TIMEOUT(matches() || process.state() == QProcess::NotRunning, 60000);
     // A termination request closes the window the normal way.
     process.terminate();
     process.waitForFinished(120000);
