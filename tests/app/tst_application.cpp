@@ -1,291 +1,334 @@
 #include "app/application.h"
-#include "app/imageloader.h"
-#include "app/mainwindow.h"
+#include "browser/statusbar.h"
 #include "browser/thumbnaillistmodel.h"
 #include "browser/thumbnaillistview.h"
-#include "browser/thumbnailmaker.h"
 #include "browser/thumbnailpanel.h"
 #include "browser/treepanel.h"
-#include "document/mdichild.h"
 #include "imagefixtures.h"
+#include "modalanswerer.h"
+#include "scene/pageitem.h"
 #include "testenvironment.h"
+#include "testwindow.h"
 
 #include <QFileSystemModel>
-#include <QImageWriter>
-#include <QPainter>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QSettings>
 #include <QSplashScreen>
-#include <QTemporaryDir>
+#include <QToolBar>
 #include <QTranslator>
 #include <QTreeView>
-#include <QtTest>
 
 namespace {
 
-QStringList debugLines;
-
-void collectDebug(QtMsgType type, const QMessageLogContext &, const QString &message)
+// Images image0.png, ... 40 + 10 * i by 30 ('o') or undecodable ('-'), and a text file; the
+// settings start afresh on the folder.
+struct Folder
 {
-    if (type == QtDebugMsg)
-        debugLines << message;
+    explicit Folder(const QString &kinds)
+    {
+        ImageFixtures::writeFile(dir.filePath(QStringLiteral("notes.txt")), "not an image");
+        for (int i = 0; i < kinds.size(); ++i) {
+            files << dir.filePath(QStringLiteral("image%1.png").arg(i));
+            kinds.at(i) == '-' ? ImageFixtures::writeFile(files.last(), "no image in here")
+                               : ImageFixtures::writeImage(files.last(), QSize(40 + 10 * i, 30));
+        }
+        TestEnvironment::clearSettings();
+        QSettings().setValue(QStringLiteral("currentTreeFolder"), dir.path());
+    }
+    QTemporaryDir dir;
+    QStringList files;
+};
+
+QString currentThumbnail(MainWindow &window)
+{
+    const QModelIndex current = window.thumbnails()->view()->currentIndex();
+    return current.data(ThumbnailListModel::FilePathRole).toString();
 }
 
-// Where the file named on the command line lives; its name is not ASCII, as on many
-// users' disks. Made by main, filled by the test.
-QString argumentFolder;
-const char *const nonAsciiName = "/\xD0\xA4\xD0\xBE\xD1\x82\xD0\xBE/\xD0\xBA\xD0\xBE\xD1\x82.jpg";
+// Chooses file in the list; the active document once it shows the file, else null.
+MdiChild *choose(MainWindow &window, const QString &file)
+{
+    window.thumbnails()->view()->setCurrentFile(file);
+    const auto shown = [&] {
+        return window.activeDocument() && window.activeDocument()->currentFilePath() == file;
+    };
+    return QTest::qWaitFor(shown, 10000) ? window.activeDocument() : nullptr;
+}
+
+QList<QWidget *> panels(MainWindow &window)
+{
+    return { window.findChild<QToolBar *>(QStringLiteral("MainTools")), window.folderTree(),
+             window.tools(), window.thumbnails(), window.statusBarWidget() };
+}
 
 } // namespace
 
+// The main window on folders of generated images, driven as a user drives it.
 class ApplicationTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void identity();
-    void startLanguage_data();
-    void startLanguage();
-    void catalogues_data();
+    void startUp(); // first: the splash screen lasts until the window shows
+    void init() { TestEnvironment::clearSettings(); }
     void catalogues();
-    void shippedCatalogues_data();
-    void shippedCatalogues();
-    void modernFormats_data();
-    void modernFormats();
-    void startUp();
+    void documents();
+    void fullScreen_data();
+    void fullScreen();
+    void settingsSurviveARestart_data();
+    void settingsSurviveARestart();
 };
 
-void ApplicationTest::init()
+void ApplicationTest::startUp()
 {
-    TestEnvironment::clearSettings();
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-}
-
-void ApplicationTest::identity()
-{
-    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Ostrelle"));
-    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Vireon"));
-    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("3.0"));
-    // Settings land under that identity, inside the test's private home.
-    QSettings settings;
-    QVERIFY(settings.fileName().startsWith(QDir::homePath()));
-    QVERIFY(settings.fileName().endsWith(QStringLiteral("Ostrelle/Vireon.conf")));
-}
-
-void ApplicationTest::startLanguage_data()
-{
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("locale");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("russian system") << QString() << int(QLocale::Russian) << "ru";
-    QTest::newRow("german system") << QString() << int(QLocale::German) << "en";
-    QTest::newRow("english system") << QString() << int(QLocale::English) << "en";
-    QTest::newRow("stored code kept") << "de" << int(QLocale::Russian) << "de";
-    QTest::newRow("stored en on russian") << "en" << int(QLocale::Russian) << "en";
-}
-
-void ApplicationTest::startLanguage()
-{
-    QFETCH(QString, stored);
-    QFETCH(int, locale);
-    QFETCH(QString, expected);
-    if (!stored.isEmpty())
-        QSettings().setValue(QStringLiteral("language"), stored);
-    QLocale::setDefault(QLocale(QLocale::Language(locale)));
-    QCOMPARE(Application::startLanguage(), expected);
-    // The automatic choice is not written back.
-    QCOMPARE(QSettings().contains(QStringLiteral("language")), !stored.isEmpty());
-}
-
-void ApplicationTest::catalogues_data()
-{
-    QTest::addColumn<QString>("language");
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("winner");
-    const QStringList all { "qtbase", "qtpropertybrowser", "lvbase", "Vireon" };
-    QTest::newRow("all four") << "ru" << all
-                              << QStringList { "qtbase loaded", "qtpropertybrowser loaded",
-                                               "lvbase loaded", "Vireon loaded" }
-                              << "Vireon";
-    QTest::newRow("two of four") << "en" << QStringList { "qtbase", "lvbase" }
-                                 << QStringList { "qtbase loaded", "lvbase loaded" } << "lvbase";
-    QTest::newRow("other language missing") << "de" << QStringList() << QStringList() << "which";
+    auto *app = static_cast<Application *>(qApp);
+    QPointer<QSplashScreen> splash
+            = qobject_cast<QSplashScreen *>(QApplication::topLevelWidgets().value(0));
+    QVERIFY(splash && splash->isVisible());
+    app->createMainWindow();
+    QVERIFY(!splash && app->mainWindow()->isVisible());
+    // Each file named opens in a document of its own, the first one's in front.
+    const QStringList files = QCoreApplication::arguments().mid(1);
+    QVERIFY(QDir().mkpath(QFileInfo(files.at(0)).path()));
+    for (const QString &file : files)
+        QVERIFY(ImageFixtures::writeImage(file, QSize(30, 20)));
+    app->takeFileArgument();
+    MainWindow *window = app->mainWindow();
+    QTRY_VERIFY(window->findMdiChild(files.at(1)) && !window->isLoadPending());
+    QCOMPARE(window->activeDocument()->currentFilePath(), files.at(0));
+    window->close();
 }
 
 void ApplicationTest::catalogues()
 {
-    QFETCH(QString, language);
-    QFETCH(QStringList, present);
-    QFETCH(QStringList, lines);
-    QFETCH(QString, winner);
+    // The system's language, not written back; a stored one wins.
+    QLocale::setDefault(QLocale(QLocale::German));
+    QCOMPARE(Application::startLanguage(), QStringLiteral("en"));
+    QLocale::setDefault(QLocale::c());
+    QVERIFY(!QSettings().contains(QStringLiteral("language")));
+    QSettings().setValue(QStringLiteral("language"), QStringLiteral("de"));
+    QCOMPARE(Application::startLanguage(), QStringLiteral("de"));
+    // Its catalogues load, the last installed answering first (each names itself for a marker).
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("translations")));
-    // Each catalogue translates the same marker with its own name; a catalogue of the
-    // wrong language must never be picked up.
-    for (const QString &stem : present)
-        QVERIFY(QFile::copy(
-                QStringLiteral(VIREON_TEST_CATALOGUES "/marker_%1.qm").arg(stem),
-                dir.filePath(QStringLiteral("translations/%1_%2.qm").arg(stem, language))));
-    QVERIFY(QFile::copy(QStringLiteral(VIREON_TEST_CATALOGUES "/marker_Vireon.qm"),
-                        dir.filePath(QStringLiteral("translations/Vireon_xx.qm"))));
+    for (const char *name : { "qtbase_de", "lvbase_de", "Vireon_xx" })
+        QVERIFY(QFile::copy(VIREON_TEST_CATALOGUES "/marker_" + QString(name).section('_', 0, 0)
+                                    + ".qm",
+                            dir.filePath("translations/" + QString(name) + ".qm")));
+    std::array<QTranslator, 4> translators;
+    QCOMPARE(Application::installTranslators(dir.path(), "de", translators).size(), 2);
+    QCOMPARE(QCoreApplication::translate("Marker", "which"), QStringLiteral("lvbase"));
+}
 
-    debugLines.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectDebug);
+void ApplicationTest::documents()
+{
+    Folder folder(QStringLiteral("oooo"));
+    const QStringList &files = folder.files;
+    TestWindow window;
+    ThumbnailListView *view = window.thumbnails()->view();
+    QVERIFY(window.statusBarWidget()->thirdText().startsWith(QStringLiteral("Total 4 file(s)")));
+    const auto describes = [&](int i) {
+        const QFileInfo info(files.at(i));
+        return window.statusBarWidget()->secondText()
+                == QLocale().toString(info.lastModified(), QLocale::ShortFormat) + "  "
+                + StatusBar::sizeText(info.size()) + QStringLiteral("  %1x30").arg(40 + 10 * i);
+    };
+    // Choosing a thumbnail opens it; the next one replaces it in the same document.
+    MdiChild *doc = choose(window, files.at(2));
+    QVERIFY(doc && describes(2));
+    QCOMPARE(choose(window, files.at(3)), doc);
+    QVERIFY(describes(3));
+    // Cut in the list would take the document's picture, which is not what the user works on.
+    doc->setFocus();
+    QTRY_VERIFY(window.cutAct->isEnabled());
+    view->setFocus();
+    QTRY_VERIFY(!window.cutAct->isEnabled());
+    QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
+
+    // Cancel on the question a move asks puts the list back, though the folder was re-listed.
+    doc->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
+    ModalAnswerer *answer = ModalAnswerer::messageBox(QMessageBox::Cancel, [&] {
+        ImageFixtures::writeImage(folder.dir.filePath(QStringLiteral("landed.png")), QSize(8, 8));
+        window.thumbnails()->model()->tDirectoryChanged();
+    });
+    QTest::keyClick(view, Qt::Key_Left);
+    QVERIFY(answer->answered() && doc->isWindowModified());
+    QCOMPARE(window.thumbnails()->model()->count(), 5);
+    QCOMPARE(currentThumbnail(window), files.at(3));
+    QCOMPARE(view->selectionModel()->selectedIndexes(), QModelIndexList { view->currentIndex() });
+    QCOMPARE(doc->currentFilePath(), files.at(3));
+    // The next move is the user's own, not pulled back.
+    doc->undoStack()->clear();
+    QCOMPARE(choose(window, files.at(1)), doc);
+    window.openFile(files.at(0));
+    QTRY_VERIFY(window.mdiArea->subWindowList().size() == 2 && describes(0));
+
+    // A cancelled quit keeps the changed document and writes nothing; the unchanged one went.
+    doc->undoStack()->push(new QUndoCommand(QStringLiteral("edit")));
+    answer = ModalAnswerer::messageBox(QMessageBox::Cancel);
+    QVERIFY(!window.close());
+    QVERIFY(answer->answered() && window.isVisible() && doc->isWindowModified());
+    QTRY_COMPARE(window.mdiArea->currentSubWindow(), doc->subWindow);
+    QVERIFY(describes(1));
+    QCOMPARE(QSettings().allKeys(), QStringList { "currentTreeFolder" });
+    // In a folder with no current file, the stored one is kept.
+    doc->undoStack()->clear();
+    QSettings().setValue(QStringLiteral("currentFile"), files.at(2));
+    QTemporaryDir empty;
+    window.folderTree()->setCurrentFolder(empty.path());
+    QVERIFY(window.close());
+    QVERIFY(window.statusBarWidget()->secondText().trimmed().isEmpty());
+    QCOMPARE(QSettings().value(QStringLiteral("currentFile")).toString(), files.at(2));
+}
+
+void ApplicationTest::fullScreen_data()
+{
+    // The folder, the image shown at first (-1: one not in the list), the keys pressed full
+    // screen (Tick: the slide show's), the list's and the window's image then, how it ends.
+    QTest::addColumn<QString>("kinds");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<QString>("leave");
+    QTest::newRow("next from the last") << "ooo" << 2 << "Right" << 0 << 0 << "Escape";
+    QTest::newRow("previous from the first") << "ooo" << 0 << "Left" << 2 << 2 << "F11";
+    QTest::newRow("previous in the middle") << "ooo" << 1 << "Left" << 0 << 0 << "Escape";
+    QTest::newRow("next on the only one") << "o" << 0 << "Right" << 0 << 0 << "quit";
+    QTest::newRow("next, none current") << "ooo" << -1 << "Right" << 0 << 0 << "F11";
+    QTest::newRow("previous, none current") << "ooo" << -1 << "Left" << 0 << 0 << "Escape";
+    // The show steps at once, then per tick; an unreadable file leaves the image shown.
+    QTest::newRow("show starts") << "o-oo" << 2 << "Space" << 3 << 3 << "Escape";
+    QTest::newRow("show passes a bad file") << "o-oo" << 2 << "Space Tick Tick" << 1 << 0 << "F11";
+    QTest::newRow("show goes on") << "o-oo" << 2 << "Space Tick Tick Tick" << 2 << 2 << "Escape";
+    QTest::newRow("show, then next") << "o-oo" << 2 << "Space Right" << 0 << 0 << "Escape";
+    QTest::newRow("show, then space") << "o-oo" << 2 << "Space Space" << 3 << 3 << "close";
+}
+
+void ApplicationTest::fullScreen()
+{
+    QFETCH(QString, kinds);
+    QFETCH(int, start);
+    QFETCH(QString, keys);
+    QFETCH(int, shown);
+    QFETCH(QString, leave);
+    Folder folder(kinds);
+    TestWindow window;
+    // Outside the folder, which would be re-listed under the key press.
+    QTemporaryDir elsewhere;
+    const QString other = elsewhere.filePath(QStringLiteral("elsewhere.png"));
+    QVERIFY(ImageFixtures::writeImage(other, QSize(20, 20)));
+    const QString first = start < 0 ? other : folder.files.at(start);
+    MdiChild *doc = start < 0 ? window.open(QImage(other), other) : choose(window, first);
+    QVERIFY(doc);
+    window.clickTool(7);
+    const QSize before = window.size();
+
+    QTest::keyClick(&window, Qt::Key_F11);
+    QPointer<MdiChild> fsDoc = qobject_cast<MdiChild *>(QApplication::activeModalWidget());
+    QVERIFY(fsDoc && fsDoc != doc && fsDoc->isFullScreen() && window.programMode() == 8);
+    QTRY_COMPARE(fsDoc->currentFilePath(), first);
+    QVERIFY(!window.toolWatcher->currentTool() && !QGuiApplication::overrideCursor()
+            && window.activeMdiChild() == fsDoc);
+    // The main window's keys do not reach it meanwhile; F11 there opens no second one.
+    QTest::keyClick(&window, Qt::Key_F11);
+    window.fullScreen();
+    QCOMPARE(QApplication::activeModalWidget(), fsDoc.data());
+    QTimer *timer = window.slideShowTimer;
+    for (const QString &key : keys.split(' ')) {
+        if (key == "Tick")
+            QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));
+        else
+            QTest::keyClick(fsDoc, Qt::Key(QKeySequence(key)[0]));
+        timer->setInterval(24 * 3600 * 1000); // from here only the test makes the ticks
+        QTRY_VERIFY(!window.isLoadPending());
+    }
+    QCOMPARE(timer->isActive(), keys == "Space" || keys.endsWith("Tick"));
+    QTEST(folder.files.indexOf(currentThumbnail(window)), "current");
+    QCOMPARE(fsDoc->currentFilePath(), folder.files.at(shown));
+    QCOMPARE(window.findChildren<QMdiSubWindow *>().size(), 1);
+
+    if (leave == "quit") {
+        // Stored is the window as full screen found it, not as it changed behind it.
+        window.resize(before - QSize(300, 200));
+        QVERIFY(window.close());
+        QWidget restored;
+        restored.restoreGeometry(QSettings().value("mainWindowGeometry").toByteArray());
+        QCOMPARE(restored.size(), before);
+        return;
+    }
+    if (leave == "close")
+        QVERIFY(fsDoc->close());
+    else
+        QTest::keyClick(fsDoc, Qt::Key(QKeySequence(leave)[0]));
+    QTRY_VERIFY(!fsDoc);
+    QVERIFY(window.programMode() == 0 && !timer->isActive());
+    // The close control quits the program; else the document shows the last image shown.
+    QCOMPARE(window.isVisible(), leave != "close");
+    if (window.isVisible())
+        QTRY_VERIFY(window.activeMdiChild() == doc
+                    && doc->currentFilePath() == folder.files[shown]);
+}
+
+void ApplicationTest::settingsSurviveARestart_data()
+{
+    // One panel hidden at a time: keys mixed up between two panels show in one of the rows.
+    QTest::addColumn<int>("hidden");
+    const char *const names[] = { "tool bar", "tree", "tools", "thumbnails", "status bar" };
+    for (int i = 0; i < 5; ++i)
+        QTest::newRow(names[i]) << i;
+}
+
+void ApplicationTest::settingsSurviveARestart()
+{
+    QFETCH(int, hidden);
+    Folder folder(QStringLiteral("oo"));
+    QSettings().remove(QStringLiteral("currentTreeFolder"));
+    const QString filter = QStringLiteral("All files (*.*)");
+    QSettings().setValue(QStringLiteral("selectedFilterOpen"), filter);
+    QRect geometry;
     {
-        std::array<QTranslator, 4> translators;
-        Application::installTranslators(dir.path(), language, translators);
-        qInstallMessageHandler(previous);
-        QCOMPARE(debugLines, lines);
-        // The catalogue installed last answers first.
-        QCOMPARE(QCoreApplication::translate("Marker", "which"), winner);
+        TestWindow window;
+        window.folderTree()->setCurrentFolder(folder.dir.path());
+        QVERIFY(choose(window, folder.files.at(1)));
+        window.thumbnails()->view()->setSorting(3, 1);
+        window.addDockWidget(Qt::LeftDockWidgetArea, window.tools());
+        panels(window).at(hidden)->hide();
+        window.setGeometry(40, 50, 700, 500);
+        geometry = window.QWidget::geometry();
+        QVERIFY(window.close());
     }
-    // Destroyed translators are removed again.
-    QCOMPARE(QCoreApplication::translate("Marker", "which"), QStringLiteral("which"));
-}
 
-void ApplicationTest::shippedCatalogues_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("saveText");
-    QTest::newRow("en") << "en"
-                        << "English"
-                        << "&Save";
-    QTest::newRow("ru") << "ru"
-                        << "Русский"
-                        << "&Сохранить";
-}
+    MainWindow window(true);
+    window.show();
+    QCOMPARE(window.QWidget::geometry(), geometry);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(panels(window).at(i)->isVisible(), i != hidden);
+    QCOMPARE(window.dockWidgetArea(window.tools()), Qt::LeftDockWidgetArea);
+    QCOMPARE(window.folderTree()->model()->filePath(window.folderTree()->view()->currentIndex()),
+             folder.dir.path());
+    QTRY_VERIFY(window.activeDocument());
+    QCOMPARE(window.activeDocument()->currentFilePath(), folder.files.at(1));
+    QCOMPARE(qMakePair(window.thumbnails()->sortMode, window.thumbnails()->sortOrder),
+             qMakePair(3, 1));
 
-void ApplicationTest::shippedCatalogues()
-{
-    QFETCH(QString, code);
-    QFETCH(QString, name);
-    QFETCH(QString, saveText);
-    // The build puts the catalogues, Qt's own among them, where the program looks.
-    const QString dir = QStringLiteral(VIREON_TRANSLATIONS_DIR);
-    for (const char *stem : { "qtbase_", "lvbase_", "Vireon_" })
-        QVERIFY2(QFile::exists(dir + "/" + stem + code + ".qm"), stem);
-    QTranslator lvbase;
-    QVERIFY(lvbase.load(QStringLiteral("lvbase_") + code, dir));
-    QCOMPARE(lvbase.translate("LVMainWindow", "WorkLanguage"), name);
-    QCOMPARE(lvbase.translate("LVMainWindow", "&Save"), code == "en" ? QString() : saveText);
-
-    // Every text of the program has its Russian translation.
-    if (code == QLatin1String("ru")) {
-        for (const char *source : { "lvbase_ru.ts", "Vireon_ru.ts" }) {
-            QFile file(QStringLiteral(VIREON_SOURCE_DIR "/translations/") + QLatin1String(source));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray text = file.readAll();
-            QVERIFY2(!text.contains("type=\"unfinished\""), source);
-            QVERIFY(text.contains("<message>"));
-        }
-    }
-}
-
-void ApplicationTest::modernFormats_data()
-{
-    QTest::addColumn<QByteArray>("format");
-    for (const char *format : { "webp", "tiff", "avif", "heif", "jxl" })
-        QTest::newRow(format) << QByteArray(format);
-}
-
-void ApplicationTest::modernFormats()
-{
-    QFETCH(QByteArray, format);
-    if (!QImageWriter::supportedImageFormats().contains(format))
-        QSKIP(qPrintable(QStringLiteral("Qt has no %1 plugin here (Debian's "
-                                        "qt5-image-formats-plugins, kimageformat-plugins)")
-                                 .arg(QString::fromLatin1(format))));
-    // Four flat quarters: every codec keeps their colours close.
-    QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QPainter(&image).fillRect(32, 0, 32, 48, Qt::blue);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("picture.") + QString::fromLatin1(format));
-    QImageWriter writer(path, format);
-    writer.setQuality(100);
-    QVERIFY2(writer.write(image), qPrintable(writer.errorString()));
-
-    const ImageInfo loaded = loadImageFile(LoadInfo { path, true });
-    QCOMPARE(loaded.image.size(), image.size());
-    const QColor left = loaded.image.pixelColor(8, 24);
-    const QColor right = loaded.image.pixelColor(56, 24);
-    QVERIFY2(left.red() > 200 && left.blue() < 60, qPrintable(left.name()));
-    QVERIFY2(right.blue() > 200 && right.red() < 60, qPrintable(right.name()));
-    const ThumbnailInfo thumbnail = ThumbnailMaker::make(path);
-    QCOMPARE(thumbnail.imageSize, image.size());
-    QVERIFY(!thumbnail.image.isNull());
-
-    // The folder lists it, Open offers it, and Save As keeps the format.
-    ThumbnailListModel model;
-    model.setFolder(dir.path());
-    QCOMPARE(model.count(), 1);
-    QVERIFY(MdiChild::imageFilter().contains(QStringLiteral("*.") + QString::fromLatin1(format)));
-    QCOMPARE(MdiChild::writerFormat(path), format);
-}
-
-void ApplicationTest::startUp()
-{
-    auto *app = qobject_cast<Application *>(qApp);
-    QVERIFY(app);
-    QSplashScreen *splash = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (auto *s = qobject_cast<QSplashScreen *>(widget))
-            splash = s;
-    }
-    QVERIFY(splash);
-    QVERIFY(splash->windowFlags() & Qt::WindowStaysOnTopHint);
-    QVERIFY(!splash->pixmap().isNull());
-    QPointer<QSplashScreen> splashGuard(splash);
-
-    app->createMainWindow();
-    QVERIFY(splashGuard.isNull());
-    QVERIFY(app->mainWindow());
-    QVERIFY(app->mainWindow()->isVisible());
-    QCOMPARE(app->mainWindow()->windowTitle(), QStringLiteral("Vireon"));
-
-    // The first argument's folder is shown and the file is the current thumbnail; each
-    // file opens in a document of its own, the first one's in front. Names are decoded
-    // as local file names are.
-    const QString file = argumentFolder + QString::fromUtf8(nonAsciiName);
-    const QString folder = QFileInfo(file).absolutePath();
-    const QString second = argumentFolder + QStringLiteral("/second.png");
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(ImageFixtures::writeImage(folder + QStringLiteral("/before.jpg"), QSize(20, 10)));
-    QVERIFY(ImageFixtures::writeImage(file, QSize(30, 20)));
-    QVERIFY(ImageFixtures::writeImage(second, QSize(40, 30)));
-    app->takeFileArgument();
-    QCOMPARE(app->fileName(), file);
-    MainWindow *window = app->mainWindow();
-    TreePanel *tree = window->folderTree();
-    QCOMPARE(tree->model()->filePath(tree->view()->currentIndex()), folder);
-    QCOMPARE(window->thumbnails()->currentFolder(), folder);
-    QCOMPARE(window->thumbnails()->view()->currentIndex().data(ThumbnailListModel::FilePathRole),
-             QVariant(file));
-    QTRY_VERIFY(window->findMdiChild(file) && window->findMdiChild(second)
-                && !window->isLoadPending());
-    QCOMPARE(window->activeDocument()->currentFilePath(), file);
-    QCOMPARE(window->findMdiChild(QStringLiteral("/tmp/missing.png")), nullptr);
-
-    app->mainWindow()->close();
-    QVERIFY(!app->mainWindow()->isVisible());
+    // A run that changes nothing stores what it read.
+    QVERIFY(window.close());
+    QCOMPARE(QSettings().value(QStringLiteral("selectedFilterOpen")).toString(), filter);
 }
 
 int main(int argc, char **argv)
 {
     TestEnvironment environment;
-    QTemporaryDir folder;
-    argumentFolder = folder.path();
-    // The program's arguments: a file with a non-ASCII name, one that does not exist and
-    // a second image.
-    QByteArray program = argv[0];
-    QByteArray file = QFile::encodeName(argumentFolder) + nonAsciiName;
-    QByteArray missing = "/tmp/missing.png";
-    QByteArray second = QFile::encodeName(argumentFolder) + "/second.png";
-    char *appArgv[] = { program.data(), file.data(), missing.data(), second.data(), nullptr };
-    int appArgc = 4;
+    // The program's own arguments: two images in a folder, both made by the test.
+    QByteArray first = QFile::encodeName(environment.home()) + "/named/first.png";
+    QByteArray second = QFile::encodeName(environment.home()) + "/named/second.png";
+    char *appArgv[] = { argv[0], first.data(), second.data(), nullptr };
+    int appArgc = 3;
     Application app(appArgc, appArgv);
-    Application::setIdentity();
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestEnvironment::setIdentity();
     ApplicationTest test;
     return QTest::qExec(&test, argc, argv);
 }
