@@ -13,12 +13,7 @@ QAtomicInt decodeCount;
 class BlindImageHandler : public QImageIOHandler
 {
 public:
-    bool canRead() const override { return canRead(device()); }
-
-    static bool canRead(QIODevice *device)
-    {
-        return device && device->peek(5) == QByteArrayLiteral("BLIND");
-    }
+    bool canRead() const override { return device()->peek(5) == "BLIND"; }
 
     bool read(QImage *image) override
     {
@@ -48,7 +43,7 @@ class BlindImagePlugin : public QImageIOPlugin
 public:
     Capabilities capabilities(QIODevice *device, const QByteArray &format) const override
     {
-        if (format == "blind" || (format.isEmpty() && BlindImageHandler::canRead(device)))
+        if (format == "blind" || (format.isEmpty() && device && device->peek(5) == "BLIND"))
             return CanRead;
         return {};
     }
