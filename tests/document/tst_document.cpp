@@ -29,7 +29,7 @@ public:
     using LVTool::LVTool;
     int id() const override { return 9; }
     QString title() const override { return "Overlay"; }
-    void drawForeground(QPainter *p, const QRectF &) override { p->fillRect(2, 2, 9, 9, Qt::red); }
+    void drawForeground(QPainter *p, const QRectF &) override { p->fillRect(0, 0, 9, 9, Qt::red); }
 };
 
 class DocWindow : public TestWindow
@@ -53,8 +53,7 @@ public:
         QStringList result;
         for (MdiChild *doc : documents())
             result << QFileInfo(doc->currentFilePath()).completeBaseName();
-        result.sort();
-        return result.join(' ');
+        return (result.sort(), result.join(' '));
     }
 };
 
@@ -157,10 +156,10 @@ private slots:
         QFETCH(QString, files);
         QPointer<MdiChild> asker = win->load(writeImage("a.png", QSize(20, 10)));
         MdiChild *other = win->load(writeImage("b.png", QSize(30, 20)));
-        QVERIFY(asker && other && !writeImage("C.JPG", QSize(30, 40)).isEmpty()
-                && !writeImage("wide.png", QSize(1600, 100)).isEmpty()
-                // A picture refused all the same: its file is past the largest one read.
-                && QFile::copy(path("b.png"), path("bad.png"))
+        writeImage("C.JPG", QSize(30, 40));
+        writeImage("wide.png", QSize(1600, 100));
+        // A picture refused all the same: its file is past the largest one read.
+        QVERIFY(asker && other && QFile::copy(path("b.png"), path("bad.png"))
                 && QFile::resize(path("bad.png"), qint64(1536) << 20));
         win->openFile(path("a.png")); // a file already shown comes to the front, not again
         QVERIFY(!win->isLoading() && win->activeDocument() == asker);
@@ -196,62 +195,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(win->loadWatcher->isFinished(), 30000);
 
         QTRY_COMPARE(win->names(), files);
-        QCOMPARE(other->undoStack()->count(), 1);
-        QCOMPARE(other->transform().m11(), 1.0);
+        QVERIFY(other->undoStack()->count() == 1 && other->transform().m11() == 1.0);
         if (files.contains("wide")) {
             // It comes to the front, fitted with the margin of 20 around the page.
             MdiChild *doc = win->activeDocument();
             QCOMPARE(imageOf(doc)->currentImage().size(), QSize(1600, 100));
-            QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
-            QVERIFY(!doc->isWindowModified());
-            QCOMPARE(doc == asker, meanwhile == Nothing);
+            QVERIFY(doc->lvScene()->currentPage()->objects().size() == 1
+                    && state(doc) == "wide.png 0 0" && (doc == asker) == (meanwhile == Nothing));
             QVERIFY(qAbs(doc->transform().m11() - doc->viewport()->width() / 1640.0) < 0.01);
         }
-    }
-
-    void saving_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("png, Save As") << "holiday.png" << QByteArray();
-        // Qt only reads it: Save offers a PNG under another name.
-        QTest::newRow("gif, Save") << "my.photo.gif" << gifBytes;
-    }
-
-    void saving()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        const QString proposed = QFileInfo(name).completeBaseName() + ".png";
-        const QString saved = path(bytes.isEmpty() ? "edited.png" : proposed);
-        QVERIFY(bytes.isEmpty() ? ImageFixtures::writeImage(path(name), QSize(64, 48))
-                                : ImageFixtures::writeFile(path(name), bytes));
-        MdiChild *doc = win->load(path(name));
-        QVERIFY(doc);
-        QImage expected = imageOf(doc)->currentImage().convertToFormat(QImage::Format_RGB32);
-        QPainter(&expected).fillRect(10, 5, 8, 6, Qt::white);
-        doc->scale(0.5, 0.5);
-        // Edited, undone, edited again: the mark and the title follow every step.
-        cut(doc, QRect(10, 5, 8, 6));
-        doc->undoStack()->undo();
-        QCOMPARE(state(doc), name + " 0 1");
-        doc->undoStack()->redo();
-        QCOMPARE(state(doc), name + "[*] 1 1");
-        imageOf(doc)->setSelected(true);
-        win->setProgramMode(9);
-        // The tool's overlay is on screen, but not in the file, which holds the page at scale 1.
-        const QPoint overlay = doc->mapFromScene(QPointF(5, 5));
-        QCOMPARE(doc->viewport()->grab().toImage().pixelColor(overlay), QColor(Qt::red));
-
-        ModalAnswerer *dialog = bytes.isEmpty()
-                ? ModalAnswerer::fileDialog(saved)
-                : ModalAnswerer::messageBox(QMessageBox::Save)->thenFileDialog(saved);
-        bytes.isEmpty() ? win->saveAs() : win->save();
-        QCOMPARE(dialog->text(), path(proposed));
-        QCOMPARE(QImage(saved).convertToFormat(QImage::Format_RGB32), expected);
-        QCOMPARE(doc->currentFilePath(), saved);
-        QCOMPARE(state(doc), QFileInfo(saved).fileName() + " 0 0");
-        QCOMPARE(doc->transform().m11(), 0.5);
     }
 
     void failedSaveKeepsTheFile_data()
@@ -304,10 +256,9 @@ private slots:
         const bool user = fault == ReadOnlyFolder && ::geteuid() == 0 && ::seteuid(65534) == 0;
         rlimit limit {};
         ::getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit full { 64, limit.rlim_max };
+        const rlimit full { fault >= DiskFull ? 64 : limit.rlim_cur, limit.rlim_max };
         ::signal(SIGXFSZ, SIG_IGN); // a failed write, not the end of the process
-        if (fault >= DiskFull)
-            ::setrlimit(RLIMIT_FSIZE, &full);
+        ::setrlimit(RLIMIT_FSIZE, &full);
         const bool saved = entry == "Save" ? doc->save()
                 : entry == "Save As"       ? doc->saveAs()
                                            : doc->subWindow->close();
@@ -363,7 +314,18 @@ private slots:
         QCOMPARE(imageOrientation(contents(source)), photoCase >= FromPng ? 1 : 6);
         MdiChild *doc = win->load(source);
         QVERIFY(doc);
+        doc->scale(0.5, 0.5);
+        // Edited, undone, edited again: the mark and the title follow every step.
         cut(doc, QRect(12, 12, 6, 6));
+        doc->undoStack()->undo();
+        QCOMPARE(state(doc), QFileInfo(source).fileName() + " 0 1");
+        doc->undoStack()->redo();
+        QCOMPARE(state(doc), QFileInfo(source).fileName() + "[*] 1 1");
+        // A tool's overlay is on screen, but not in the file, which holds the page at scale 1.
+        imageOf(doc)->setSelected(true);
+        win->setProgramMode(9);
+        QCOMPARE(doc->viewport()->grab().toImage().pixel(doc->mapFromScene(QPointF(5, 5))),
+                 qRgb(255, 0, 0));
         if (photoCase == PngFirst) {
             QVERIFY(doc->saveFile(path("edited.png")));
             cut(doc, QRect(12, 12, 6, 6));
@@ -378,14 +340,15 @@ private slots:
                                             : photoCase == ToPng ? "edited.png"
                                                                  : "EDITED.JPG");
         ModalAnswerer::messageBox(QMessageBox::Ok); // a failure must not wait for the user
-        QVERIFY(doc->saveFile(target));
+        QVERIFY(doc->saveFile(target) && doc->transform().m11() == 0.5);
+        QCOMPARE(state(doc), QFileInfo(target).fileName() + " 0 0");
 
         // A second reader, turning the picture as its metadata say, shows what the document did.
         QImageReader reader(target);
         reader.setAutoTransform(true);
         const QImage shown = reader.read().convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown.size(), page.size());
-        QCOMPARE(ImageFixtures::corners(shown), ImageFixtures::corners(page));
+        QVERIFY(shown.size() == page.size()
+                && ImageFixtures::corners(shown) == ImageFixtures::corners(page));
         if (photoCase > PngFirst)
             return;
         // Everything carried over, upright and of the new size; no loss beyond the quality set.
@@ -398,8 +361,8 @@ private slots:
                          + QByteArray::number(MdiChild::jpegQuality) + '\n');
         // The embedded preview shows the new pixels too.
         const QImage thumb = QImage::fromData(exiftool({ "-b", "-ThumbnailImage", target }));
-        QCOMPARE(thumb.size(), page.size());
-        QCOMPARE(ImageFixtures::corners(thumb), ImageFixtures::corners(page));
+        QVERIFY(thumb.size() == page.size()
+                && ImageFixtures::corners(thumb) == ImageFixtures::corners(page));
     }
 };
 
