@@ -100,10 +100,10 @@ const QByteArray gifBytes
 enum Meanwhile { Nothing, Nested, Edited, Other, Unsupported, Cancelled, Bad, BadNew };
 enum SaveFault { Gif, ReadOnlyFolder, LinkToPipe, DiskFull, DiskFullFlush };
 const char *targets[] = { "photo.gif", "locked.png", "pipe-link.png", "full.jpg", "flush.png" };
-enum PhotoCase { SavedAs, OverItself, PngFirst, ToPng, Removed, Pipe, FromPng, Damaged, OddTurn };
-const char *photoCases[] = { "saved as JPEG",     "saved over itself", "saved as PNG, then JPEG",
-                             "saved as PNG",      "photo removed",     "photo now a pipe",
-                             "PNG saved as JPEG", "damaged Exif",      "orientation 9" };
+enum PhotoCase { SavedAs, OverItself, ToPng, Removed, Pipe, FromPng, Damaged, OddTurn };
+const char *photoCases[]
+        = { "saved as JPEG",    "saved over itself", "saved as PNG", "photo removed",
+            "photo now a pipe", "PNG saved as JPEG", "damaged Exif", "orientation 9" };
 
 } // namespace
 
@@ -161,8 +161,6 @@ private slots:
         // A picture refused all the same: its file is past the largest one read.
         QVERIFY(asker && other && QFile::copy(path("b.png"), path("bad.png"))
                 && QFile::resize(path("bad.png"), qint64(1536) << 20));
-        win->openFile(path("a.png")); // a file already shown comes to the front, not again
-        QVERIFY(!win->isLoading() && win->activeDocument() == asker);
         cut(other);
         // As from a menu or a dialog: the window closed there outlives the load, deleted
         // only when that loop returns. Queued ahead of the load's results, so it comes first.
@@ -196,9 +194,8 @@ private slots:
 
         QTRY_COMPARE(win->names(), files);
         QVERIFY(other->undoStack()->count() == 1 && other->transform().m11() == 1.0);
-        if (files.contains("wide")) {
-            // It comes to the front, fitted with the margin of 20 around the page.
-            MdiChild *doc = win->activeDocument();
+        MdiChild *doc = win->activeDocument();
+        if (files.contains("wide")) { // in front, fitted with the margin of 20 around the page
             QCOMPARE(imageOf(doc)->currentImage().size(), QSize(1600, 100));
             QVERIFY(doc->lvScene()->currentPage()->objects().size() == 1
                     && state(doc) == "wide.png 0 0" && (doc == asker) == (meanwhile == Nothing));
@@ -326,10 +323,6 @@ private slots:
         win->setProgramMode(9);
         QCOMPARE(doc->viewport()->grab().toImage().pixel(doc->mapFromScene(QPointF(5, 5))),
                  qRgb(255, 0, 0));
-        if (photoCase == PngFirst) {
-            QVERIFY(doc->saveFile(path("edited.png")));
-            cut(doc, QRect(12, 12, 6, 6));
-        }
         QVERIFY((photoCase != Removed && photoCase != Pipe)
                 || (QFile::remove(source)
                     && (photoCase == Removed || ::mkfifo(QFile::encodeName(source), 0600) == 0)));
@@ -349,7 +342,7 @@ private slots:
         const QImage shown = reader.read().convertToFormat(QImage::Format_RGB32);
         QVERIFY(shown.size() == page.size()
                 && ImageFixtures::corners(shown) == ImageFixtures::corners(page));
-        if (photoCase > PngFirst)
+        if (photoCase > OverItself)
             return;
         // Everything carried over, upright and of the new size; no loss beyond the quality set.
         QCOMPARE(exiftool({ "-n", "-f", "-p",

@@ -23,13 +23,10 @@ public:
         decodeCount.ref();
         const auto width = qFromBigEndian<quint32>(header.constData() + 5);
         const auto height = qFromBigEndian<quint32>(header.constData() + 9);
-        QImage picture(int(qMin(width, 1u << 30)), int(qMin(height, 1u << 30)),
-                       QImage::Format_RGB32);
-        if (picture.isNull())
-            return false;
-        picture.fill(Qt::gray);
-        *image = picture;
-        return true;
+        *image = QImage(int(qMin(width, 1u << 30)), int(qMin(height, 1u << 30)),
+                        QImage::Format_RGB32);
+        image->fill(Qt::gray);
+        return !image->isNull();
     }
 };
 

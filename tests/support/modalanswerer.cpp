@@ -46,20 +46,10 @@ ModalAnswerer *ModalAnswerer::until(std::function<bool()> step)
 
 ModalAnswerer *ModalAnswerer::thenMessageBox(QMessageBox::StandardButton button)
 {
-    return follow(messageBox(button));
-}
-
-ModalAnswerer *ModalAnswerer::thenFileDialog(const QString &path)
-{
-    return follow(fileDialog(path));
-}
-
-ModalAnswerer *ModalAnswerer::follow(ModalAnswerer *answerer)
-{
     // Waits until this one has answered, so that both never take the same dialog.
-    answerer->timer.stop();
-    next = answerer;
-    return answerer;
+    next = messageBox(button);
+    next->timer.stop();
+    return next;
 }
 
 void ModalAnswerer::poll()

@@ -25,7 +25,6 @@ public:
     static ModalAnswerer *until(std::function<bool()> step);
     // Answer the dialog that follows the one this answerer takes, for code that asks twice.
     ModalAnswerer *thenMessageBox(QMessageBox::StandardButton button);
-    ModalAnswerer *thenFileDialog(const QString &path);
 
     bool answered() const { return done; }
     // Text of the message box that was answered; for a file dialog, the file it proposed.
@@ -34,7 +33,6 @@ public:
 private:
     ModalAnswerer();
     void poll();
-    ModalAnswerer *follow(ModalAnswerer *next);
 
     QTimer timer;
     int turns = 0;
