@@ -53,7 +53,8 @@ public:
         QStringList result;
         for (MdiChild *doc : documents())
             result << QFileInfo(doc->currentFilePath()).completeBaseName();
-        return (result.sort(), result.join(' '));
+        result.sort();
+        return result.join(' ');
     }
 };
 
