@@ -13,12 +13,7 @@ QAtomicInt decodeCount;
 class BlindImageHandler : public QImageIOHandler
 {
 public:
-    bool canRead() const override { return canRead(device()); }
-
-    static bool canRead(QIODevice *device)
-    {
-        return device && device->peek(5) == QByteArrayLiteral("BLIND");
-    }
+    bool canRead() const override { return device()->peek(5) == "BLIND"; }
 
     bool read(QImage *image) override
     {
@@ -28,13 +23,10 @@ public:
         decodeCount.ref();
         const auto width = qFromBigEndian<quint32>(header.constData() + 5);
         const auto height = qFromBigEndian<quint32>(header.constData() + 9);
-        QImage picture(int(qMin(width, 1u << 30)), int(qMin(height, 1u << 30)),
-                       QImage::Format_RGB32);
-        if (picture.isNull())
-            return false;
-        picture.fill(Qt::gray);
-        *image = picture;
-        return true;
+        *image = QImage(int(qMin(width, 1u << 30)), int(qMin(height, 1u << 30)),
+                        QImage::Format_RGB32);
+        image->fill(Qt::gray);
+        return !image->isNull();
     }
 };
 
@@ -48,7 +40,7 @@ class BlindImagePlugin : public QImageIOPlugin
 public:
     Capabilities capabilities(QIODevice *device, const QByteArray &format) const override
     {
-        if (format == "blind" || (format.isEmpty() && BlindImageHandler::canRead(device)))
+        if (format == "blind" || (format.isEmpty() && device && device->peek(5) == "BLIND"))
             return CanRead;
         return {};
     }

@@ -6,28 +6,17 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <zlib.h>
 
 namespace {
 
-// PNG chunk checksum (CRC-32, polynomial 0xEDB88320).
-quint32 crc32Of(const QByteArray &data)
-{
-    quint32 crc = 0xffffffffu;
-    for (char c : data) {
-        crc ^= quint8(c);
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return crc ^ 0xffffffffu;
-}
-
 QByteArray pngChunk(const char *type, const QByteArray &data)
 {
-    char length[4];
+    char length[4], crc[4];
     qToBigEndian(quint32(data.size()), length);
     const QByteArray body = QByteArray(type, 4) + data;
-    char crc[4];
-    qToBigEndian(crc32Of(body), crc);
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef *>(body.constData()), body.size())),
+                 crc);
     return QByteArray(length, 4) + body + QByteArray(crc, 4);
 }
 

@@ -12,8 +12,8 @@ public:
     // A pattern in which every pixel differs from its neighbours, so turns and crops show.
     static QImage pattern(const QSize &size, QImage::Format format = QImage::Format_ARGB32);
     // Where pattern()'s corners show in an image of it, turned or mirrored: for its top-left,
-    // top-right, bottom-left and bottom-right corners, in that order, the letter of the
-    // pattern's corner seen there: a top-left, b top-right, c bottom-left, d bottom-right.
+    // top-right, bottom-left and bottom-right corners, the letter of the pattern's corner seen
+    // there: a top-left, b top-right, c bottom-left, d bottom-right.
     static QString corners(const QImage &image);
     // Writes pattern(size) to path in the format its suffix names; false on failure.
     static bool writeImage(const QString &path, const QSize &size);

@@ -46,66 +46,36 @@ ModalAnswerer *ModalAnswerer::until(std::function<bool()> step)
 
 ModalAnswerer *ModalAnswerer::thenMessageBox(QMessageBox::StandardButton button)
 {
-    return follow(messageBox(button));
-}
-
-ModalAnswerer *ModalAnswerer::thenFileDialog(const QString &path)
-{
-    return follow(fileDialog(path));
-}
-
-ModalAnswerer *ModalAnswerer::follow(ModalAnswerer *answerer)
-{
     // Waits until this one has answered, so that both never take the same dialog.
-    answerer->timer.stop();
-    next = answerer;
-    return answerer;
+    next = messageBox(button);
+    next->timer.stop();
+    return next;
 }
 
 void ModalAnswerer::poll()
 {
-    if (++turns > maxTurns) {
-        timer.stop();
-        return;
-    }
-    if (step) {
-        if (step()) {
-            timer.stop();
-            done = true;
-        }
-        return;
-    }
+    if (++turns > maxTurns)
+        return timer.stop();
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal)
-        return;
-    if (forFileDialog) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        if (!dialog)
-            return;
-        timer.stop();
-        done = true;
-        seenText = dialog->selectedFiles().value(0);
-        if (next)
-            next->timer.start();
-        if (path.isEmpty()) {
-            dialog->reject();
-        } else {
-            dialog->selectFile(path);
-            QMetaObject::invokeMethod(dialog, "accept");
-        }
-        return;
-    }
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
     auto *box = qobject_cast<QMessageBox *>(modal);
-    if (!box)
+    if (step ? !step() : forFileDialog ? !dialog : !box)
         return;
     timer.stop();
     done = true;
     if (next)
         next->timer.start();
-    seenTitle = box->windowTitle();
+    if (step)
+        return;
+    if (forFileDialog) {
+        seenText = dialog->selectedFiles().value(0);
+        if (path.isEmpty())
+            return dialog->reject();
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+        return;
+    }
     seenText = box->text();
-    seenIcon = box->icon();
-    seenButtons = box->standardButtons();
     if (whileOpen)
         whileOpen();
     if (QAbstractButton *b = box->button(button))

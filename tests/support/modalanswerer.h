@@ -25,20 +25,14 @@ public:
     static ModalAnswerer *until(std::function<bool()> step);
     // Answer the dialog that follows the one this answerer takes, for code that asks twice.
     ModalAnswerer *thenMessageBox(QMessageBox::StandardButton button);
-    ModalAnswerer *thenFileDialog(const QString &path);
 
     bool answered() const { return done; }
-    // Title and text of the message box that was answered; for a file dialog, the text is
-    // the file it proposed.
-    QString title() const { return seenTitle; }
+    // Text of the message box that was answered; for a file dialog, the file it proposed.
     QString text() const { return seenText; }
-    QMessageBox::Icon icon() const { return seenIcon; }
-    QMessageBox::StandardButtons buttons() const { return seenButtons; }
 
 private:
     ModalAnswerer();
     void poll();
-    ModalAnswerer *follow(ModalAnswerer *next);
 
     QTimer timer;
     int turns = 0;
@@ -49,8 +43,5 @@ private:
     std::function<void()> whileOpen;
     std::function<bool()> step;
     QPointer<ModalAnswerer> next;
-    QString seenTitle;
     QString seenText;
-    QMessageBox::Icon seenIcon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons seenButtons;
 };

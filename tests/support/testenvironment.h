@@ -8,8 +8,6 @@ class TestEnvironment
 {
 public:
     TestEnvironment();
-
-    QString home() const { return dir.path(); }
     // Sets the program's identity, as start-up does, so settings land in the test home.
     static void setIdentity();
     // Removes every stored setting of the program.

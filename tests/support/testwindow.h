@@ -24,8 +24,8 @@ public:
     }
     using LVMainWindow::copyAct;
     using LVMainWindow::cutAct;
+    using LVMainWindow::dirOpen;
     using LVMainWindow::mdiArea;
-    using LVMainWindow::zoomBox;
     using MainWindow::slideShowTimer;
 
     // A document showing the images, as a finished load leaves it: the first one selected.
