@@ -1,13 +1,11 @@
-#include "app/mainwindow.h"
 #include "framework/lvcombobox.h"
-#include "framework/lvmdichild.h"
-#include "framework/lvscene.h"
 #include "imagefixtures.h"
 #include "modalanswerer.h"
-#include "scene/pageitem.h"
 #include "testmain.h"
+#include "testwindow.h"
 
 #include <QAction>
+#include <QGraphicsRectItem>
 #include <QMdiArea>
 #include <QMenu>
 #include <QSettings>
@@ -15,34 +13,12 @@
 
 namespace {
 
-// A document with, optionally, one page holding one object.
-class TestDocument : public LVMdiChild
+class FrameworkWindow : public TestWindow
 {
 public:
-    TestDocument(LVMainWindow *window, bool withPage) : LVMdiChild(window)
-    {
-        setScene(documentScene = new LVScene(this, window));
-        if (withPage) {
-            auto *page = new PageItem;
-            page->rect = QRect(0, 0, 200, 100);
-            documentScene->addItem(page);
-            object = new QGraphicsRectItem(10, 10, 20, 20, page);
-            object->setFlag(QGraphicsItem::ItemIsSelectable);
-            documentScene->setActivePage(page);
-        }
-    }
-    QGraphicsRectItem *object = nullptr;
-};
-
-class TestWindow : public MainWindow
-{
-public:
-    TestWindow() : MainWindow(true) {}
     using LVMainWindow::languageMenu;
-    using LVMainWindow::mdiArea;
     using LVMainWindow::undoAct;
     using LVMainWindow::windowMenu;
-    using LVMainWindow::zoomBox;
     // Save, Save As, Close, Paste, Zoom In, Print, Preview, Cut, Copy, Delete, Undo, Redo, sep.
     QString enabled() const
     {
@@ -52,14 +28,11 @@ public:
             flags += a->isEnabled() ? '1' : '0';
         return flags + (separatorAct->isVisible() && zoomBox->isEnabled() ? '1' : '0');
     }
-    TestDocument *addDocument(bool withPage, const QString &file = QString())
+    MdiChild *add(const QString &file = QString())
     {
-        auto *doc = new TestDocument(this, withPage);
-        addMdiChild(doc);
-        if (!file.isEmpty())
-            doc->setCurrentFile(file);
-        doc->showMaximized();
-        mdiArea->setActiveSubWindow(doc->subWindow);
+        MdiChild *doc = open(ImageFixtures::pattern(QSize(200, 100)), file);
+        doc->lvScene()->clearSelection();
+        updateMenus();
         return doc;
     }
 };
@@ -70,7 +43,11 @@ class FrameworkTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        TestEnvironment::clearSettings();
+        window = std::make_unique<FrameworkWindow>();
+    }
     void cleanup() { window.reset(); }
     void menusFollowTheActiveDocument();
     void zoom_data();
@@ -81,34 +58,26 @@ private slots:
     void closeAsksForModifiedDocuments();
 
 private:
-    std::unique_ptr<TestWindow> window;
+    std::unique_ptr<FrameworkWindow> window;
 };
-
-void FrameworkTest::init()
-{
-    TestEnvironment::clearSettings();
-    window = std::make_unique<TestWindow>();
-    window->show();
-    QApplication::setActiveWindow(window.get());
-}
 
 void FrameworkTest::menusFollowTheActiveDocument()
 {
     QCOMPARE(window->enabled(), QStringLiteral("0000000000000"));
-    TestDocument *doc = window->addDocument(true);
+    MdiChild *doc = window->add();
     QCOMPARE(window->enabled(), QStringLiteral("0111111000001")); // nothing to save; a page
-    doc->object->setSelected(true);
+    doc->lvScene()->selectAll();
     doc->undoStack()->push(new QUndoCommand);
     window->updateMenus();
     QCOMPARE(window->enabled(), QStringLiteral("1111111111101"));
     // The undo actions follow the active document's stack.
-    TestDocument *other = window->addDocument(true);
+    MdiChild *other = window->add();
     QCOMPARE(window->enabled(), QStringLiteral("0111111000001"));
     window->mdiArea->setActiveSubWindow(doc->subWindow);
     window->undoAct->trigger();
     QVERIFY(doc->undoStack()->index() == 0 && other->undoStack()->count() == 0);
     // A selected item that is not an object of the page does not enable Cut and Copy.
-    doc->object->setSelected(false);
+    doc->lvScene()->clearSelection();
     auto *loose = doc->lvScene()->addRect(300, 300, 5, 5);
     loose->setFlag(QGraphicsItem::ItemIsSelectable);
     loose->setSelected(true);
@@ -146,9 +115,8 @@ void FrameworkTest::zoom()
     QFETCH(QString, input);
     QFETCH(double, from);
     QFETCH(double, to);
-    TestDocument *doc = window->addDocument(true);
-    doc->translate(7, 9);
-    doc->scale(from, from);
+    MdiChild *doc = window->add();
+    doc->setTransform(QTransform(from, 0, 0, from, 7, 9));
     window->setZoomText(int(from * 100));
     const auto scale = [&] { return QPointF(doc->transform().m11(), doc->transform().m22()); };
     LVComboBox *box = window->zoomBox;
@@ -156,7 +124,6 @@ void FrameworkTest::zoom()
         input == QLatin1String("+") ? window->viewZoomIn() : window->viewZoomOut();
     } else {
         box->setFocus(); // as a user replaces the text: select it all, then type
-
         QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(box, Qt::Key_Backspace);
         QTest::keyClicks(box, input);
@@ -177,8 +144,8 @@ void FrameworkTest::findMdiChild()
     const QString file = dir.filePath(QStringLiteral("shown.png"));
     QVERIFY(ImageFixtures::writeImage(file, QSize(4, 4))
             && QFile::link(file, dir.filePath(QStringLiteral("link.png"))));
-    window->addDocument(true);
-    QMdiSubWindow *shown = window->addDocument(true, file)->subWindow;
+    window->add();
+    QMdiSubWindow *shown = window->add(file)->subWindow;
     QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("link.png"))), shown);
     QCOMPARE(window->findMdiChild(dir.path() + QStringLiteral("/./shown.png")), shown);
     // Files that do not exist match nothing, not even the untitled document.
@@ -190,8 +157,8 @@ void FrameworkTest::findMdiChild()
 void FrameworkTest::closeAsksForModifiedDocuments()
 {
     for (const bool closes : { false, true }) {
-        window->addDocument(true, QStringLiteral("/tmp/clean.png"));
-        TestDocument *modified = window->addDocument(true, QStringLiteral("/tmp/edited.png"));
+        window->add(QStringLiteral("/tmp/clean.png"));
+        MdiChild *modified = window->add(QStringLiteral("/tmp/edited.png"));
         modified->undoStack()->push(new QUndoCommand);
         ModalAnswerer *answerer
                 = ModalAnswerer::messageBox(closes ? QMessageBox::Discard : QMessageBox::Cancel);
@@ -206,9 +173,9 @@ void FrameworkTest::closeAsksForModifiedDocuments()
 
 void FrameworkTest::windowMenu()
 {
-    QList<TestDocument *> docs;
+    QList<MdiChild *> docs;
     for (int i = 1; i <= 10; ++i)
-        docs << window->addDocument(false, QStringLiteral("/tmp/p%1.png").arg(i));
+        docs << window->add(QStringLiteral("/tmp/p%1.png").arg(i));
     window->updateWindowMenu();
     // After the fixed entries, one for each document: nine with accelerators.
     const QList<QAction *> entries = window->windowMenu->actions().mid(9);
@@ -228,7 +195,7 @@ void FrameworkTest::languageMenu()
         QVERIFY(dir.mkpath(QStringLiteral("."))
                 && QFile::copy(QStringLiteral(VIREON_TEST_CATALOGUES "/work_%1.qm").arg(code),
                                dir.filePath(QStringLiteral("lvbase_%1.qm").arg(code))));
-        window = std::make_unique<TestWindow>();
+        window = std::make_unique<FrameworkWindow>();
         QCOMPARE(window->languageMenu->isEnabled(), code == QLatin1String("ru"));
     }
     QVERIFY(window->languageMenu->actions().at(0)->isChecked());

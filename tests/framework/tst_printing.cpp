@@ -1,3 +1,4 @@
+#include "document/mdichild.h"
 #include "framework/lvmdichild.h"
 #include "framework/lvpagesetupdialog.h"
 #include "framework/lvscene.h"
@@ -90,6 +91,8 @@ void PrintingTest::print_data()
     QTest::newRow("form, 2 to 3") << 2 << 3 << "green blue";
     QTest::newRow("form, cancel") << 1 << 3 << "red white";
     QTest::newRow("form, unwritable") << 1 << 3 << QString();
+    // A wide photo shown reduced: its own pixels on a landscape page, centred.
+    QTest::newRow("photo, dialog") << -1 << -1 << "blue";
 }
 
 void PrintingTest::print()
@@ -100,17 +103,26 @@ void PrintingTest::print()
     const QStringList colours = pages.split(' ');
     const QString tag = QString::fromLatin1(QTest::currentDataTag());
     QString path = dir.filePath(tag + ".pdf");
-    FormDocument doc;
+    const bool photo = tag.startsWith(QLatin1String("photo"));
+    QImage image(900, 300, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    auto *shown = photo ? new MdiChild(nullptr) : nullptr;
+    std::unique_ptr<LVMdiChild> doc(shown ? shown : static_cast<LVMdiChild *>(new FormDocument));
+    if (shown) {
+        shown->newFile();
+        shown->insertImage(image);
+        shown->setImage(image);
+    }
     if (from < 0) {
         ModalAnswerer *cancel = printToFile(QString());
-        doc.print();
+        doc->print();
         QVERIFY(cancel->answered() && !QFile::exists(path));
         ModalAnswerer *answerer = printToFile(path);
-        doc.print();
+        doc->print();
         QVERIFY(answerer->answered());
     } else {
         QPrinter printer(QPrinter::HighResolution);
-        doc.setUpPrinter(printer);
+        doc->setUpPrinter(printer);
         if (pages.isEmpty())
             path = dir.filePath(QStringLiteral("missing/form.pdf"));
         printer.setOutputFileName(path);
@@ -128,7 +140,7 @@ void PrintingTest::print()
                 }
                 return false;
             });
-        doc.printDocument(&printer);
+        doc->printDocument(&printer);
         QVERIFY(!answerer || answerer->answered());
         if (pages.isEmpty()) {
             QVERIFY(answerer->text().contains(path));
@@ -136,17 +148,24 @@ void PrintingTest::print()
         }
     }
 
-    // pdfinfo reads the page count and size in points; pdftoppm renders the pages.
+    // pdfinfo reads the page count and size in points, pdfimages the pictures' sizes.
     const QString info = run("pdfinfo", { path });
     const QStringList size = info.section("Page size:", 1).simplified().split(' ');
     QCOMPARE(info.section("Pages:", 1).section('\n', 0, 0).toInt(), colours.size());
     QCOMPARE(QSize(qRound(size.value(0).toDouble()), qRound(size.value(2).toDouble())),
-             QSize(595, 842));
+             photo ? QSize(842, 595) : QSize(595, 842));
+    if (photo)
+        QCOMPARE(run("pdfimages", { "-list", path })
+                         .section('\n', 2, 2)
+                         .simplified()
+                         .section(' ', 3, 4),
+                 QStringLiteral("900 300"));
+    // Rendered by pdftoppm: white above, the page's colour in the middle.
     run("pdftoppm", { "-r", "20", "-png", path, path });
     for (int i = 0; i < colours.size(); ++i) {
         const QImage page(QStringLiteral("%1-%2.png").arg(path).arg(i + 1));
-        QVERIFY2(near(page.pixel(page.width() / 2, page.height() / 2), colours.at(i)),
-                 qPrintable(QString::number(i + 1)));
+        QVERIFY(near(page.pixel(page.width() / 2, page.height() / 20), Qt::white));
+        QVERIFY(near(page.pixel(page.width() / 2, page.height() / 2), colours.at(i)));
     }
 }
 
