@@ -85,9 +85,9 @@ void PrintingTest::print_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<QString>("pages");
-    // From -1: by the dialogs (range 0 to 0); pages: the colours printed; none: unwritable.
+    // From -1: by the dialogs, which leave the range at 0 to 0 for all pages; pages: the colours
+    // printed; none: the file cannot be written.
     QTest::newRow("form, dialog") << -1 << -1 << "red green blue";
-    QTest::newRow("form, cleared range") << 0 << 0 << "red green blue";
     QTest::newRow("form, 2 to 3") << 2 << 3 << "green blue";
     QTest::newRow("form, cancel") << 1 << 3 << "red white";
     QTest::newRow("form, unwritable") << 1 << 3 << QString();
@@ -132,40 +132,31 @@ void PrintingTest::print()
         if (pages.isEmpty())
             answerer = ModalAnswerer::messageBox(QMessageBox::Ok);
         else if (tag.endsWith(QLatin1String("cancel")))
-            answerer = ModalAnswerer::until([] {
-                for (QWidget *widget : QApplication::topLevelWidgets()) {
-                    auto *progress = qobject_cast<QProgressDialog *>(widget);
-                    if (progress && progress->value() == 1)
-                        return progress->findChild<QPushButton *>()->click(), true;
-                }
-                return false;
+            answerer = ModalAnswerer::until([&doc] {
+                auto *progress = doc->findChild<QProgressDialog *>();
+                return progress && progress->value() == 1
+                        && (progress->findChild<QPushButton *>()->click(), true);
             });
         doc->printDocument(&printer);
-        QVERIFY(!answerer || answerer->answered());
-        if (pages.isEmpty()) {
-            QVERIFY(answerer->text().contains(path));
+        QVERIFY(!answerer
+                || (answerer->answered() && (!pages.isEmpty() || answerer->text().contains(path))));
+        if (pages.isEmpty())
             return;
-        }
     }
 
-    // pdfinfo reads the page count and size in points, pdfimages the pictures' sizes.
+    // pdfinfo reads the page count and size in points, pdfimages the picture's size.
     const QString info = run("pdfinfo", { path });
     const QStringList size = info.section("Page size:", 1).simplified().split(' ');
     QCOMPARE(info.section("Pages:", 1).section('\n', 0, 0).toInt(), colours.size());
     QCOMPARE(QSize(qRound(size.value(0).toDouble()), qRound(size.value(2).toDouble())),
              photo ? QSize(842, 595) : QSize(595, 842));
-    if (photo)
-        QCOMPARE(run("pdfimages", { "-list", path })
-                         .section('\n', 2, 2)
-                         .simplified()
-                         .section(' ', 3, 4),
-                 QStringLiteral("900 300"));
+    QVERIFY(!photo || run("pdfimages", { "-list", path }).simplified().contains(" image 900 300 "));
     // Rendered by pdftoppm: white above, the page's colour in the middle.
     run("pdftoppm", { "-r", "20", "-png", path, path });
     for (int i = 0; i < colours.size(); ++i) {
         const QImage page(QStringLiteral("%1-%2.png").arg(path).arg(i + 1));
-        QVERIFY(near(page.pixel(page.width() / 2, page.height() / 20), Qt::white));
-        QVERIFY(near(page.pixel(page.width() / 2, page.height() / 2), colours.at(i)));
+        QVERIFY(near(page.pixel(page.width() / 2, page.height() / 20), Qt::white)
+                && near(page.pixel(page.width() / 2, page.height() / 2), colours.at(i)));
     }
 }
 

@@ -69,12 +69,9 @@ void ToolsTest::toolStateFollowsTheDocument()
     const QImage image = ImageFixtures::pattern(QSize(120, 90));
     MdiChild *a = window->open(image, QStringLiteral("a.png"));
     window->clickTool(7);
-    // The rectangle shows bright in the dimmed page; Escape removes it without cropping.
+    // Escape removes a rectangle without cropping.
     drag(a, { 10, 10, 40, 20 });
-    const QImage shot = a->viewport()->grab().toImage();
-    const auto onScreen = [&](int x, int y) { return shot.pixelColor(a->mapFromScene(x, y)); };
-    QVERIFY(onScreen(30, 20) == image.pixelColor(30, 20) && onScreen(20, 9) == Qt::white);
-    QVERIFY(qAbs(onScreen(80, 60).red() - image.pixelColor(80, 60).red() * 0.8) <= 1);
+    QVERIFY(showsRect());
     QTest::keyClick(a, Qt::Key_Escape);
     QVERIFY(window->tool(7)->rectState == 0 && !showsRect());
 
@@ -179,8 +176,6 @@ void ToolsTest::region()
     QCOMPARE(clipboard->image().convertToFormat(QImage::Format_ARGB32),
              crop ? QImage() : before.copy(onPage));
     QCOMPARE(doc->undoStack()->count(), int(cut || crop));
-    if (!cut && !crop)
-        return;
     doc->undoStack()->undo();
     QVERIFY(page(doc) == before);
     doc->undoStack()->redo();
@@ -195,17 +190,17 @@ void ToolsTest::grouping()
             QStringLiteral("a.png"));
     const QImage before = page(doc);
     auto *select = static_cast<SelectTool *>(window->tool(0));
-    QTest::mouseClick(select->groupButton, Qt::LeftButton); // the first image alone
-    QCOMPARE(doc->undoStack()->count(), 0);
+    // The objects on the page and the undo steps after a press.
+    const auto press = [doc](QWidget *button) {
+        QTest::mouseClick(button, Qt::LeftButton);
+        return QPoint(doc->lvScene()->currentPage()->objects().size(), doc->undoStack()->count());
+    };
+    QCOMPARE(press(select->groupButton), QPoint(2, 0)); // the first image alone
     doc->lvScene()->selectAll();
-    QTest::mouseClick(select->groupButton, Qt::LeftButton);
-    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
-    QTest::mouseClick(select->ungroupButton, Qt::LeftButton);
-    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 2);
-    QCOMPARE(doc->undoStack()->count(), 2);
+    QCOMPARE(press(select->groupButton), QPoint(1, 1));
+    QCOMPARE(press(select->ungroupButton), QPoint(2, 2));
     doc->undoStack()->undo();
-    QCOMPARE(doc->lvScene()->currentPage()->objects().size(), 1);
-    QCOMPARE(page(doc), before);
+    QVERIFY(doc->lvScene()->currentPage()->objects().size() == 1 && page(doc) == before);
 }
 
 VIREON_TEST_MAIN(ToolsTest)
