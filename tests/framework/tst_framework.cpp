@@ -8,8 +8,6 @@
 #include <QGraphicsRectItem>
 #include <QMdiArea>
 #include <QMenu>
-#include <QSettings>
-#include <QUndoStack>
 
 namespace {
 

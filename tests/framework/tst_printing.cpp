@@ -1,5 +1,4 @@
 #include "document/mdichild.h"
-#include "framework/lvmdichild.h"
 #include "framework/lvpagesetupdialog.h"
 #include "framework/lvscene.h"
 #include "modalanswerer.h"
