@@ -33,7 +33,15 @@ class BrightnessContrastTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        TestEnvironment::clearSettings();
+        window = std::make_unique<TestWindow>();
+        tool = static_cast<BrightnessContrastTool *>(window->tool(9));
+        dials = window->tools()->findChildren<QDial *>();
+        started = std::make_unique<QSignalSpy>(tool->findChild<QFutureWatcherBase *>(),
+                                               &QFutureWatcherBase::started);
+    }
     void cleanup() { window.reset(); }
     void table();
     void pixels_data();
@@ -48,26 +56,14 @@ private:
     std::unique_ptr<QSignalSpy> started;
 };
 
-void BrightnessContrastTest::init()
-{
-    TestEnvironment::clearSettings();
-    window = std::make_unique<TestWindow>();
-    tool = static_cast<BrightnessContrastTool *>(window->tool(9));
-    dials = window->tools()->findChildren<QDial *>();
-    started = std::make_unique<QSignalSpy>(tool->findChild<QFutureWatcherBase *>(),
-                                           &QFutureWatcherBase::started);
-}
-
 void BrightnessContrastTest::table()
 {
     // Brightness, contrast, an entry and its value: both ends of every range.
-    const int entries[][4] = { { 0, 0, 0, 0 },       { 0, 0, 255, 255 },    { 100, 0, 0, 100 },
-                               { 100, 0, 154, 254 }, { 100, 0, 155, 255 },  { 100, 0, 255, 255 },
-                               { -100, 0, 100, 0 },  { -100, 0, 101, 1 },   { -100, 0, 255, 155 },
-                               { 0, 100, 123, 0 },   { 0, 100, 150, 128 },  { 0, 100, 176, 255 },
-                               { 0, -128, 0, 159 },  { 0, -128, 255, 159 }, { 0, -64, 0, 79 },
-                               { 0, -64, 159, 159 }, { 0, -64, 255, 207 },  { 0, 128, 152, 0 },
-                               { 0, 128, 159, 255 } };
+    const int entries[][4] = { { 0, 0, 255, 255 },    { 100, 0, 0, 100 },  { 100, 0, 154, 254 },
+                               { 100, 0, 155, 255 },  { -100, 0, 100, 0 }, { -100, 0, 101, 1 },
+                               { -100, 0, 255, 155 }, { 0, 100, 123, 0 },  { 0, 100, 150, 128 },
+                               { 0, 100, 176, 255 },  { 0, -128, 0, 159 }, { 0, -64, 0, 79 },
+                               { 0, -64, 255, 207 },  { 0, 128, 152, 0 },  { 0, 128, 159, 255 } };
     for (const auto &e : entries)
         QCOMPARE(QList<int>({ e[0], e[1], e[2], BrightnessContrast::table(e[0], e[1])[e[2]] }),
                  QList<int>({ e[0], e[1], e[2], e[3] }));
