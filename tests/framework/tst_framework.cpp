@@ -1,11 +1,11 @@
 #include "framework/lvcombobox.h"
 #include "imagefixtures.h"
 #include "modalanswerer.h"
+#include "scene/pageitem.h"
 #include "testmain.h"
 #include "testwindow.h"
 
 #include <QAction>
-#include <QGraphicsRectItem>
 #include <QMdiArea>
 #include <QMenu>
 
@@ -71,11 +71,10 @@ void FrameworkTest::menusFollowTheActiveDocument()
     window->mdiArea->setActiveSubWindow(doc->subWindow);
     window->undoAct->trigger();
     QVERIFY(doc->undoStack()->index() == 0 && other->undoStack()->count() == 0);
-    // A selected item that is not an object of the page does not enable Cut and Copy.
+    // A selected item that is not an object, here the page, does not enable Cut and Copy.
     doc->lvScene()->clearSelection();
-    auto *loose = doc->lvScene()->addRect(300, 300, 5, 5);
-    loose->setFlag(QGraphicsItem::ItemIsSelectable);
-    loose->setSelected(true);
+    doc->lvScene()->currentPage()->setFlag(QGraphicsItem::ItemIsSelectable);
+    doc->lvScene()->currentPage()->setSelected(true);
     window->updateMenus();
     QCOMPARE(window->enabled(), QStringLiteral("1111111001011"));
     doc->undoStack()->clear();
@@ -138,8 +137,8 @@ void FrameworkTest::findDocuments()
     QList<MdiChild *> docs;
     for (int i = 1; i <= 10; ++i)
         docs << window->add(dir.filePath(QStringLiteral("p%1.png").arg(i)));
-    QMdiSubWindow *shown = docs.last()->subWindow;
-    QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("link.png"))), shown);
+    QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("link.png"))),
+             docs.last()->subWindow);
     // A file that does not exist matches nothing, not even documents whose files are gone.
     QCOMPARE(window->findMdiChild(dir.filePath(QStringLiteral("p9.png"))), nullptr);
     window->updateWindowMenu();

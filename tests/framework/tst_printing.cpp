@@ -143,11 +143,10 @@ void PrintingTest::print()
     }
 
     // pdfinfo reads the page count and size in points, pdfimages the picture's size.
-    const QString info = run("pdfinfo", { path });
-    const QStringList size = info.section("Page size:", 1).simplified().split(' ');
-    QCOMPARE(info.section("Pages:", 1).section('\n', 0, 0).toInt(), colours.size());
-    QCOMPARE(QSize(qRound(size.value(0).toDouble()), qRound(size.value(2).toDouble())),
-             photo ? QSize(842, 595) : QSize(595, 842));
+    const QString info = run("pdfinfo", { path }).simplified();
+    QVERIFY(info.contains(QStringLiteral("Pages: %1 ").arg(colours.size()))
+            && info.contains(photo ? "Page size: 842 x 595 pts (A4)"
+                                   : "Page size: 595 x 842 pts (A4)"));
     QVERIFY(!photo || run("pdfimages", { "-list", path }).simplified().contains(" image 900 300 "));
     // Rendered by pdftoppm: white above, the page's colour in the middle.
     run("pdftoppm", { "-r", "20", "-png", path, path });

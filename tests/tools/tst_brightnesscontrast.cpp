@@ -110,15 +110,11 @@ void BrightnessContrastTest::preview_data()
 {
     QTest::addColumn<QList<int>>("brightness");
     QTest::addColumn<int>("contrast");
-    QList<int> burst;
-    for (int i = 1; i <= 50; ++i)
-        burst << (i * 37) % 201 - 100;
     // Nothing selected means every image; "interrupted": changed again while computing;
     // "reset": pressed while the change waits for the timer's tick.
     QTest::newRow("brightness alone, all") << QList<int> { 30 } << 0;
     QTest::newRow("contrast alone, selected") << QList<int> { 0 } << -40;
-    QTest::newRow("both, selected") << QList<int> { -45 } << 60;
-    QTest::newRow("burst of 50") << burst << 35;
+    QTest::newRow("a burst") << QList<int> { 90, -80, 70, -60, 50, -45 } << 35;
     QTest::newRow("interrupted") << QList<int> { 80, -70 } << 10;
     QTest::newRow("reset") << QList<int> { 60 } << 40;
 }
@@ -153,11 +149,9 @@ void BrightnessContrastTest::preview()
                 dials.at(0)->parentWidget()->parentWidget()->findChildren<QPushButton *>().last(),
                 Qt::LeftButton);
         // No computation starts by the next tick of the preview timer.
-        const int computations = started->count();
         QVERIFY(QSignalSpy(tool->findChild<QTimer *>(), &QTimer::timeout).wait());
         QCoreApplication::processEvents();
-        QVERIFY(started->count() == computations && dials.at(0)->value() == 0
-                && tool->brightness == 0);
+        QVERIFY(started->isEmpty() && dials.at(0)->value() == 0 && tool->brightness == 0);
     } else {
         // A computation that finished before the change may show first; the newest follows.
         QTRY_VERIFY(started->count() == (interrupt ? 2 : 1)

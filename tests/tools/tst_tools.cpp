@@ -9,7 +9,6 @@
 #include "tools/copytool.h"
 #include "tools/croptool.h"
 #include "tools/rotatefliptool.h"
-#include "tools/selecttool.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -55,7 +54,6 @@ private slots:
     void toolStateFollowsTheDocument();
     void region_data();
     void region();
-    void grouping();
 
 private:
     // Whether the status bar shows a tool's rectangle.
@@ -179,24 +177,6 @@ void ToolsTest::region()
     QVERIFY(page(doc) == before);
     doc->undoStack()->redo();
     QCOMPARE(page(doc), after);
-}
-
-// Group takes two objects or more, as one step; Ungroup parts them as another.
-void ToolsTest::grouping()
-{
-    MdiChild *doc = window->open(
-            { ImageFixtures::pattern(QSize(120, 90)), ImageFixtures::pattern(QSize(40, 50)) },
-            QStringLiteral("a.png"));
-    auto *select = static_cast<SelectTool *>(window->tool(0));
-    // The objects on the page and the undo steps after a press.
-    const auto press = [doc](QWidget *button) {
-        QTest::mouseClick(button, Qt::LeftButton);
-        return QPoint(doc->lvScene()->currentPage()->objects().size(), doc->undoStack()->count());
-    };
-    QCOMPARE(press(select->groupButton), QPoint(2, 0)); // the first image alone
-    doc->lvScene()->selectAll();
-    QCOMPARE(press(select->groupButton), QPoint(1, 1));
-    QCOMPARE(press(select->ungroupButton), QPoint(2, 2));
 }
 
 VIREON_TEST_MAIN(ToolsTest)
