@@ -84,8 +84,7 @@ void PrintingTest::print_data()
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
     QTest::addColumn<QString>("pages");
-    // From -1: by the dialogs, which leave the range at 0 to 0 for all pages; pages: the colours
-    // printed; none: the file cannot be written.
+    // From -1: by the dialogs (all pages: 0 to 0); pages: the colours printed; none: unwritable.
     QTest::newRow("form, dialog") << -1 << -1 << "red green blue";
     QTest::newRow("form, 2 to 3") << 2 << 3 << "green blue";
     QTest::newRow("form, cancel") << 1 << 3 << "red white";
@@ -142,7 +141,6 @@ void PrintingTest::print()
             return;
     }
 
-    // pdfinfo reads the page count and size in points, pdfimages the picture's size.
     const QString info = run("pdfinfo", { path }).simplified();
     QVERIFY(info.contains(QStringLiteral("Pages: %1 ").arg(colours.size()))
             && info.contains(photo ? "Page size: 842 x 595 pts (A4)"

@@ -110,8 +110,7 @@ void BrightnessContrastTest::preview_data()
 {
     QTest::addColumn<QList<int>>("brightness");
     QTest::addColumn<int>("contrast");
-    // Nothing selected means every image; "interrupted": changed again while computing;
-    // "reset": pressed while the change waits for the timer's tick.
+    // Interrupted: changed again while computing; reset: pressed before the timer's tick.
     QTest::newRow("brightness alone, all") << QList<int> { 30 } << 0;
     QTest::newRow("contrast alone, selected") << QList<int> { 0 } << -40;
     QTest::newRow("a burst") << QList<int> { 90, -80, 70, -60, 50, -45 } << 35;

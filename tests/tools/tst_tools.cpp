@@ -56,7 +56,6 @@ private slots:
     void region();
 
 private:
-    // Whether the status bar shows a tool's rectangle.
     bool showsRect() const { return window->statusBarWidget()->firstText().contains('x'); }
     std::unique_ptr<TestWindow> window;
 };
@@ -64,8 +63,7 @@ private:
 // Each document keeps its tool; leaving the crop tool crops, switching documents does not.
 void ToolsTest::toolStateFollowsTheDocument()
 {
-    const QImage image = ImageFixtures::pattern(QSize(120, 90));
-    MdiChild *a = window->open(image, QStringLiteral("a.png"));
+    MdiChild *a = window->open(ImageFixtures::pattern(QSize(120, 90)), QStringLiteral("a.png"));
     window->clickTool(7);
     // Escape removes a rectangle without cropping.
     drag(a, { 10, 10, 40, 20 });
@@ -73,7 +71,7 @@ void ToolsTest::toolStateFollowsTheDocument()
     QTest::keyClick(a, Qt::Key_Escape);
     QVERIFY(window->tool(7)->rectState == 0 && !showsRect());
 
-    MdiChild *b = window->open(image, QStringLiteral("b.png"));
+    MdiChild *b = window->open(ImageFixtures::pattern(QSize(120, 90)), QStringLiteral("b.png"));
     QTRY_VERIFY(b->hasFocus());
     QCOMPARE(window->programMode(), 7);
     drag(b, { 0, 0, 60, 45 });
