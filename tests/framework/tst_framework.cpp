@@ -17,6 +17,7 @@ public:
     using LVMainWindow::languageMenu;
     using LVMainWindow::undoAct;
     using LVMainWindow::windowMenu;
+    using LVMainWindow::zoomBox;
     // Save, Save As, Close, Paste, Zoom In, Print, Preview, Cut, Copy, Delete, Undo, Redo, sep.
     QString enabled() const
     {
