@@ -4,18 +4,17 @@
 #include "imagefixtures.h"
 #include "scene/addobjectcommand.h"
 #include "scene/addpagecommand.h"
-#include "scene/groupobjectcommand.h"
 #include "scene/rectitem.h"
 #include "scene/removeobjectcommand.h"
 #include "scene/removepagecommand.h"
 #include "scene/scene.h"
-#include "scene/ungroupobjectcommand.h"
 #include "scene/vrimageitem.h"
 #include "scene/vrpageitem.h"
 #include "testmain.h"
 #include "tools/brightnesscontrasttool.h"
 #include "tools/copytool.h"
 #include "tools/croptool.h"
+#include "tools/selecttool.h"
 #include "tools/toolpanel.h"
 
 #include <QClipboard>
@@ -222,14 +221,12 @@ class SceneTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void nudging_data();
-    void nudging();
-    void dragging();
+    void moving_data();
+    void moving();
     void paste_data();
     void paste();
     void filesWinOverImage();
     void pagesAndRemoval();
-    void stacking_data();
     void stacking();
     void turning_data();
     void turning();
@@ -237,81 +234,65 @@ private slots:
     void history();
 };
 
-void SceneTest::nudging_data()
+void SceneTest::moving_data()
 {
-    // Arrows pressed, upper case with Ctrl, and where each press leaves the object.
+    // Arrows pressed, upper case with Ctrl, or the image dragged by a quarter of a pixel at
+    // 400 % (d), which is one screen pixel, or clicked (c); and where each leaves the image.
     QTest::addColumn<int>("mode");
     QTest::addColumn<QPointF>("start");
-    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("moves");
     QTest::addColumn<QList<QPointF>>("positions");
-    QTest::newRow("up snaps") << 0 << QPointF(13.5, 25) << "uu"
-                              << QList<QPointF> { { 13, 20 }, { 13, 10 } };
-    QTest::newRow("down snaps") << 0 << QPointF(40, 20) << "d" << QList<QPointF> { { 40, 30 } };
-    QTest::newRow("left and right")
-            << 0 << QPointF(25, 7.8) << "lr" << QList<QPointF> { { 20, 7 }, { 30, 7 } };
-    QTest::newRow("ctrl moves by one")
-            << 0 << QPointF(25, 25) << "UL" << QList<QPointF> { { 25, 24 }, { 24, 24 } };
-    QTest::newRow("up past the top")
-            << 0 << QPointF(30, 0) << "u" << QList<QPointF> { { 30, -10 } };
-    QTest::newRow("full screen ignores keys")
-            << 8 << QPointF(10, 25) << "u" << QList<QPointF> { { 10, 25 } };
+    const auto row = [](const char *name, QPointF start, const char *moves,
+                        const QList<QPointF> &positions, int mode = 0) {
+        QTest::newRow(name) << mode << start << moves << positions;
+    };
+    row("up snaps", { 13.5, 25 }, "uu", { { 13, 20 }, { 13, 10 } });
+    row("down snaps", { 40, 20 }, "d", { { 40, 30 } });
+    row("left and right", { 25, 7.8 }, "lr", { { 20, 7 }, { 30, 7 } });
+    row("ctrl moves by one", { 25, 25 }, "UL", { { 25, 24 }, { 24, 24 } });
+    row("up past the top", { 30, 0 }, "u", { { 30, -10 } });
+    row("full screen ignores keys", { 10, 25 }, "u", { { 10, 25 } }, 8);
+    row("drag onto whole pixels", { 10, 10 }, "m", { { 12, 14 } });
+    row("click", { 10, 10 }, "c", { { 10, 10 } });
 }
 
-// The presses of one selection are one step, which Undo takes back; a saved step is never
+// The moves of one selection are one step, which Undo takes back; a saved step is never
 // extended.
-void SceneTest::nudging()
+void SceneTest::moving()
 {
     QFETCH(int, mode);
     QFETCH(QPointF, start);
-    QFETCH(QString, keys);
+    QFETCH(QString, moves);
     QFETCH(QList<QPointF>, positions);
     LVMainWindow window(true);
     window.setProgramMode(mode);
     Document doc(&window);
+    doc.view.scale(4, 4);
+    doc.view.show();
     VRImageItem *item = doc.add(QSize(20, 20), start);
-    item->setSelected(true);
     doc.stack()->setClean();
-    const auto press = [&doc](QChar key) {
-        sendKey(doc.scene, Qt::Key_Left + QStringLiteral("lurd").indexOf(key.toLower()),
-                key.isUpper() ? Qt::ControlModifier : Qt::NoModifier);
+    const auto move = [&](QChar key) {
+        const QPointF from = item->pos() + QPointF(10, 10);
+        if (key == 'm' || key == 'c')
+            drag(doc.view, from, from + (key == 'm' ? QPointF(2.25, 3.75) : QPointF()));
+        else
+            sendKey(doc.scene, Qt::Key_Left + QStringLiteral("lurd").indexOf(key.toLower()),
+                    key.isUpper() ? Qt::ControlModifier : Qt::NoModifier);
     };
-    for (int i = 0; i < keys.size(); ++i) {
-        press(keys.at(i));
+    for (int i = 0; i < moves.size(); ++i) {
+        move(moves.at(i));
         QCOMPARE(item->pos(), positions.at(i));
     }
     const bool moved = positions.last() != start;
-    QCOMPARE(doc.stack()->count(), moved ? 2 : 1);
+    QVERIFY(item->isSelected() && doc.stack()->count() == (moved ? 2 : 1));
     if (!moved)
         return;
     doc.stack()->setClean();
-    press(keys.back());
+    move(moves.back());
     doc.stack()->undo();
     QVERIFY(doc.stack()->isClean() && item->pos() == positions.last());
     doc.stack()->undo();
     QCOMPARE(item->pos(), start);
-}
-
-// A drag moves the whole selection as one step, images onto whole pixels: a quarter of a
-// pixel at 400 % is one screen pixel. A click moves nothing and records nothing.
-void SceneTest::dragging()
-{
-    Document doc;
-    doc.view.scale(4, 4);
-    auto *rect = doc.add<RectItem>(QSize(40, 40), QPointF(50, 20));
-    VRImageItem *image = doc.add(QSize(60, 40), QPointF(10, 10));
-    rect->setSelected(true);
-    image->setSelected(true);
-    doc.view.show();
-    const auto places = [&] { return words(image->pos(), rect->pos(), doc.stack()->count()); };
-    drag(doc.view, QPointF(30, 30), QPointF(32.25, 33.75));
-    const QString dragged = words(QPointF(12, 14), QPointF(52.25, 23.75), 3);
-    QCOMPARE(places(), dragged);
-    doc.stack()->undo();
-    QCOMPARE(places(), words(QPointF(10, 10), QPointF(50, 20), 3));
-    doc.stack()->redo();
-    drag(doc.view, QPointF(30, 30), QPointF(30, 30));
-    QCOMPARE(places(), dragged);
-    QVERIFY(image->isSelected());
 }
 
 void SceneTest::paste_data()
@@ -430,47 +411,38 @@ void SceneTest::pagesAndRemoval()
     QVERIFY(bottom->zValue() > top->zValue());
 }
 
-void SceneTest::stacking_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<QString>("order"); // bottom to top afterwards
-    for (const char *row : { "raise b acbd", "raise ab cabd", "lower c acbd", "lower a abcd",
-                             "top b acdb", "bottom c cabd" }) {
-        const QStringList parts = QString(row).split(' ');
-        QTest::newRow(row) << parts[0] << parts[1] << parts[2];
-    }
-}
-
-// Four objects a to d, stacked in that order; each change is one undo step.
+// Four objects a to d, stacked in that order, some selected and raised or lowered by one,
+// or to the top or bottom: each change is one undo step.
 void SceneTest::stacking()
 {
-    QFETCH(QString, action);
-    QFETCH(QString, selected);
-    QFETCH(QString, order);
-    Document doc;
-    QList<VRImageItem *> objects;
-    for (int i = 0; i < 4; ++i)
-        objects << doc.add(QSize(10, 10), QPointF(5 * i, 0));
-    const auto stackOrder = [&] {
-        QMap<double, QChar> byZ;
-        for (int i = 0; i < 4; ++i)
-            byZ.insert(objects.at(i)->zValue(), QChar('a' + i));
-        return QString(byZ.values().toVector().constData(), 4);
-    };
-    doc.scene.clearSelection();
-    for (QChar name : selected)
-        objects.at(name.unicode() - 'a')->setSelected(true);
-    const int steps = doc.stack()->count();
     const QHash<QString, void (LVScene::*)()> actions { { "raise", &LVScene::raise },
                                                         { "lower", &LVScene::lower },
                                                         { "top", &LVScene::raiseToTop },
                                                         { "bottom", &LVScene::lowerToBottom } };
-    (doc.scene.*actions.value(action))();
-    QCOMPARE(stackOrder(), order);
-    QCOMPARE(doc.stack()->count(), steps + 1);
-    doc.stack()->undo();
-    QCOMPARE(stackOrder(), QStringLiteral("abcd"));
+    // Action, selection, and the order from bottom to top afterwards.
+    for (const char *row : { "raise b acbd", "raise ab cabd", "lower c acbd", "lower a abcd",
+                             "top b acdb", "bottom c cabd" }) {
+        const QStringList parts = QString(row).split(' ');
+        Document doc;
+        QList<VRImageItem *> objects;
+        for (int i = 0; i < 4; ++i)
+            objects << doc.add(QSize(10, 10), QPointF(5 * i, 0));
+        const auto order = [&] {
+            QString names = QStringLiteral("abcd");
+            std::sort(names.begin(), names.end(), [&](QChar x, QChar y) {
+                return objects[x.unicode() - 'a']->zValue() < objects[y.unicode() - 'a']->zValue();
+            });
+            return names;
+        };
+        doc.scene.clearSelection();
+        for (QChar name : parts[1])
+            objects[name.unicode() - 'a']->setSelected(true);
+        (doc.scene.*actions.value(parts[0]))();
+        QCOMPARE(parts[0] + ' ' + parts[1] + ' ' + order(), QString(row));
+        QCOMPARE(doc.stack()->count(), 5);
+        doc.stack()->undo();
+        QCOMPARE(order(), QStringLiteral("abcd"));
+    }
 }
 
 void SceneTest::turning_data()
@@ -623,20 +595,9 @@ void SceneTest::history()
             break;
         }
         case 7:
-            if (scene->selectedObjects().size() > 1)
-                stack->push(new GroupObjectCommand(doc.page, scene->selectedObjects()));
-            break;
         case 8: {
-            QList<ObjectItem *> groups = scene->selectedObjects();
-            groups.erase(std::remove_if(groups.begin(), groups.end(),
-                                        [](ObjectItem *object) { return !object->isGroup; }),
-                         groups.end());
-            if (groups.isEmpty())
-                break;
-            stack->beginMacro(QString());
-            for (ObjectItem *group : qAsConst(groups))
-                stack->push(new UnGroupObjectCommand(doc.page, group));
-            stack->endMacro();
+            auto *select = static_cast<SelectTool *>(tools->tool(0));
+            action == 7 ? select->group() : select->ungroup();
             break;
         }
         case 9:
