@@ -46,7 +46,7 @@ VRImageItem *image(const QSize &size, const QPointF &at = QPointF())
     return item;
 }
 
-// A document's scene shown in a view, with one image page.
+// A document's scene with one 400 x 300 image page, shown in a view.
 struct Document
 {
     explicit Document(LVMainWindow *window = nullptr) : scene(nullptr, window)
@@ -59,65 +59,54 @@ struct Document
     VRImageItem *add(const QSize &size, const QPointF &at = QPointF())
     {
         VRImageItem *item = image(size, at);
-        stack()->push(new AddObjectCommand(page, item));
+        stack->push(new AddObjectCommand(page, item));
         return item;
     }
-    QUndoStack *stack() { return scene.undoStack(); }
 
     Scene scene;
+    QUndoStack *stack = scene.undoStack();
     QGraphicsView view;
     VRPageItem *page = new VRPageItem;
 };
 
-// A coordinate as far as a user could tell it: turning through groups may leave noise
-// far below a pixel, and -0 is 0.
-double seen(double v)
+// What a user could tell apart about objects: kind, place, size, marks, pixels, members; in
+// no order, as undoing a removal brings one back on top. Turning through groups may leave
+// noise far below a pixel, and -0 is 0. A group's frame follows from its members.
+QStringList describe(const QList<QGraphicsItem *> &items, const QString &indent = "  ")
 {
-    return double(qRound64(v * 1e6)) / 1e6 + 0.0;
-}
-
-// What a user could tell apart about an object: its kind, place, size, marks, pixels and
-// members. A group's frame is left out: regrouping takes it from the members' rectangles.
-// Objects are listed in no particular order, as undoing a removal brings one back on top.
-QString describe(QGraphicsItem *item, const QString &indent)
-{
-    auto *object = static_cast<ObjectItem *>(item);
-    const QTransform t = item->sceneTransform();
-    QStringList lines { indent
-                        + words(item->type(), object->isGroup ? QRectF() : object->rect,
-                                object->mirrored, object->quarterTurned, seen(t.m11()),
-                                seen(t.m12()), seen(t.m21()), seen(t.m22()), seen(t.dx()),
-                                seen(t.dy())) };
-    if (auto *image = dynamic_cast<ImageItem *>(item)) {
-        const QImage pixels = image->currentImage().convertToFormat(QImage::Format_ARGB32);
-        lines[0] += ' ' + words(pixels.size(), qHashBits(pixels.constBits(), pixels.sizeInBytes()));
+    const auto seen = [](double v) { return double(qRound64(v * 1e6)) / 1e6 + 0.0; };
+    QStringList lines;
+    for (QGraphicsItem *item : items) {
+        auto *object = static_cast<ObjectItem *>(item);
+        const QTransform t = item->sceneTransform();
+        QString line = indent
+                + words(item->type(), object->isGroup ? QRectF() : object->rect, object->mirrored,
+                        object->quarterTurned, seen(t.m11()), seen(t.m12()), seen(t.m21()),
+                        seen(t.m22()), seen(t.dx()), seen(t.dy()));
+        if (auto *image = dynamic_cast<ImageItem *>(item)) {
+            const QImage pixels = image->currentImage().convertToFormat(QImage::Format_ARGB32);
+            line += ' ' + words(pixels.size(), qHashBits(pixels.constBits(), pixels.sizeInBytes()));
+        }
+        lines << (QStringList { line } + describe(item->childItems(), indent + "  ")).join('\n');
     }
-    for (QGraphicsItem *child : item->childItems())
-        lines << describe(child, indent + QStringLiteral("  "));
-    std::sort(lines.begin() + 1, lines.end());
-    return lines.join(QLatin1Char('\n'));
+    lines.sort();
+    return lines;
 }
 
 // The pages, where they are laid out, and their objects.
 QStringList snapshot(const LVScene &scene)
 {
     QStringList lines { words(scene.sceneRect()) };
-    for (PageItem *page : scene.pages) {
-        QStringList objects;
-        for (QGraphicsItem *child : page->childItems())
-            objects << describe(child, QStringLiteral("  "));
-        objects.sort();
-        lines << words(page->pos(), page->rect) << objects;
-    }
+    for (PageItem *page : scene.pages)
+        lines << words(page->pos(), page->rect) << describe(page->childItems());
     return lines;
 }
 
-// Presses at from, drags through to and releases there, as a user's mouse does.
+// Presses at from, drags through to and releases there, as a user's mouse does. The scene
+// finds the items under the mouse from the screen position, so the window's must be real.
 void drag(QGraphicsView &view, const QPointF &fromScene, const QPointF &toScene)
 {
     QWidget *viewport = view.viewport();
-    // The scene finds the items under the mouse from the screen position, so a view inside
-    // a window needs its real one.
     const auto send = [viewport](QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons) {
         QMouseEvent event(
                 type, at, viewport->mapTo(viewport->window(), at), viewport->mapToGlobal(at),
@@ -224,8 +213,8 @@ private slots:
 
 void SceneTest::moving_data()
 {
-    // Arrows pressed, upper case with Ctrl, or the image dragged by a quarter of a pixel at
-    // 400 % (m), which is one screen pixel, or clicked (c); and where each leaves the image.
+    // Arrows pressed, upper case with Ctrl, or a drag by a quarter of a pixel at 400 %, one
+    // screen pixel (m), or a click (c); and where each leaves the image.
     QTest::addColumn<int>("mode");
     QTest::addColumn<QPointF>("start");
     QTest::addColumn<QString>("moves");
@@ -258,7 +247,7 @@ void SceneTest::moving()
     doc.view.scale(4, 4);
     doc.view.show();
     VRImageItem *item = doc.add(QSize(20, 20), start);
-    doc.stack()->setClean();
+    doc.stack->setClean();
     const auto move = [&](QChar key) {
         const QPointF from = item->pos() + QPointF(10, 10);
         if (key == 'm' || key == 'c')
@@ -272,22 +261,22 @@ void SceneTest::moving()
         QCOMPARE(item->pos(), positions.at(i));
     }
     const bool moved = positions.last() != start;
-    QVERIFY(item->isSelected() && doc.stack()->count() == (moved ? 2 : 1));
+    QVERIFY(item->isSelected() && doc.stack->count() == (moved ? 2 : 1));
     if (!moved)
         return;
-    doc.stack()->setClean();
+    doc.stack->setClean();
     move(moves.back());
-    doc.stack()->undo();
-    QVERIFY(doc.stack()->isClean() && item->pos() == positions.last());
-    doc.stack()->undo();
+    doc.stack->undo();
+    QVERIFY(doc.stack->isClean() && item->pos() == positions.last());
+    doc.stack->undo();
     QCOMPARE(item->pos(), start);
 }
 
 void SceneTest::paste_data()
 {
-    // What is on the clipboard: a 30 x 20 image cut or copied from the page, object data
-    // holding no objects, or objects copied from another document (a locked 30 x 20 image at
-    // 0,0 and a 60 x 50 one at 40,10); then what each paste selects, on a page of what size.
+    // On the clipboard: a 30 x 20 image cut or copied from the page, data of no objects, or
+    // objects copied from another document (a locked 30 x 20 image at 0,0 and a 60 x 50 one
+    // at 40,10); then what each paste selects, and the page's size.
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QStringList>("pastes");
     const auto at = [](std::initializer_list<int> offsets) {
@@ -301,7 +290,7 @@ void SceneTest::paste_data()
     // Nothing to paste records nothing.
     QTest::newRow("empty clipboard") << "" << QStringList { " on QSize(400, 300)" };
     QTest::newRow("no objects") << "data" << QStringList { " on QSize(400, 300)" };
-    // The paste offset is the page's own, as nothing was copied there. A pasted image larger
+    // The offset is the page's own, nothing having been copied there. A pasted image larger
     // than any before becomes the page.
     QTest::newRow("objects from another document")
             << "objects"
@@ -317,23 +306,23 @@ void SceneTest::paste()
     Document doc;
     doc.page->pasteOffset = 5;
     QApplication::clipboard()->clear();
-    if (clipboard == QLatin1String("data")) {
+    if (clipboard == "data") {
         auto *mime = new QMimeData;
         mime->setData(QStringLiteral("objectData"), QByteArray(4, '\0'));
         QApplication::clipboard()->setMimeData(mime);
-    } else if (clipboard == QLatin1String("objects")) {
+    } else if (clipboard == "objects") {
         Document source;
-        VRImageItem *a = source.add(QSize(30, 20));
-        a->setLocked(true);
+        VRImageItem *locked = source.add(QSize(30, 20));
+        locked->setLocked(true);
         source.add(QSize(60, 50), QPointF(40, 10))->setSelected(true);
-        a->setSelected(true);
+        locked->setSelected(true);
         source.scene.copy();
     } else if (!clipboard.isEmpty()) {
         doc.add(QSize(30, 20))->setSelected(true);
-        clipboard == QLatin1String("cut") ? doc.scene.cut() : doc.scene.copy();
+        clipboard == "cut" ? doc.scene.cut() : doc.scene.copy();
     }
     const QStringList before = snapshot(doc.scene);
-    const int steps = doc.stack()->count();
+    const int steps = doc.stack->count();
     for (const QString &expected : pastes) {
         doc.scene.paste();
         QStringList selected;
@@ -348,9 +337,9 @@ void SceneTest::paste()
         QCOMPARE(selected.join(", ") + " on " + words(doc.page->rect.size()), expected);
     }
     const int pasted = pastes.size() - pastes.filter(QRegularExpression("^ on ")).size();
-    QVERIFY(doc.stack()->count() == steps + pasted && (pasted || doc.page->pasteOffset == 5));
+    QVERIFY(doc.stack->count() == steps + pasted && (pasted || doc.page->pasteOffset == 5));
     for (int i = 0; i < pasted; ++i)
-        doc.stack()->undo();
+        doc.stack->undo();
     QCOMPARE(snapshot(doc.scene), before);
 }
 
@@ -360,24 +349,23 @@ void SceneTest::paste()
 void SceneTest::pagesAndRemoval()
 {
     Document doc;
-    QList<PageItem *> pages { doc.page };
-    for (int height : { 10, 30 }) {
-        pages << new VRPageItem;
-        pages.last()->rect = QRect(0, 0, 10, height);
-        doc.stack()->push(new AddPageCommand(&doc.scene, pages.last()));
+    QList<PageItem *> pages { doc.page, new VRPageItem, new VRPageItem };
+    for (int i : { 1, 2 }) {
+        pages[i]->rect = QRect(0, 0, 10, 20 * i - 10);
+        doc.stack->push(new AddPageCommand(&doc.scene, pages[i]));
     }
     QCOMPARE(words(pages[1]->pos(), pages[2]->pos(), doc.scene.sceneRect()),
              words(QPointF(0, 320), QPointF(0, 350), QRectF(-20, -20, 440, 420)));
     const QStringList three = snapshot(doc.scene);
-    doc.stack()->push(new RemovePageCommand(&doc.scene, pages[1]));
+    doc.stack->push(new RemovePageCommand(&doc.scene, pages[1]));
     QVERIFY(doc.scene.currentPage() != pages[1] && pages[2]->pos() == QPointF(0, 320));
-    doc.stack()->undo();
+    doc.stack->undo();
     QCOMPARE(doc.scene.pages, pages);
     QCOMPARE(snapshot(doc.scene), three);
     VRImageItem *bottom = doc.add(QSize(20, 20));
     VRImageItem *top = doc.add(QSize(20, 20));
-    doc.stack()->push(new RemoveObjectCommand(doc.page, bottom));
-    doc.stack()->undo();
+    doc.stack->push(new RemoveObjectCommand(doc.page, bottom));
+    doc.stack->undo();
     QVERIFY(bottom->zValue() > top->zValue());
 }
 
@@ -408,9 +396,8 @@ void SceneTest::stacking()
         for (QChar name : parts[1])
             objects[name.unicode() - 'a']->setSelected(true);
         (doc.scene.*actions.value(parts[0]))();
-        QCOMPARE(parts[0] + ' ' + parts[1] + ' ' + order(), QString(row));
-        QCOMPARE(doc.stack()->count(), 5);
-        doc.stack()->undo();
+        QVERIFY(parts[0] + ' ' + parts[1] + ' ' + order() == row && doc.stack->count() == 5);
+        doc.stack->undo();
         QCOMPARE(order(), QStringLiteral("abcd"));
     }
 }
@@ -427,20 +414,27 @@ void SceneTest::turning_data()
     QTest::newRow("turned twice and mirrored") << QStringList { "cw", "cw", "h" } << "cw";
 }
 
-// What is rendered, and so saved, is each selected picture turned about its own centre by
-// the toolkit's own image operations, whatever was done to it before, or the whole sheet so
-// turned. Each press is one undo step.
+// What is rendered, and so saved, is the whole sheet, or each selected picture about its own
+// centre whatever was done to it before, turned as the toolkit's own image operations turn
+// it. Each press is one undo step.
 void SceneTest::turning()
 {
     QFETCH(QStringList, earlier);
     QFETCH(QString, action);
     ToolDocument doc(QSize(300, 200));
     QVERIFY(doc.document);
-    doc.setSheetScope(false);
+    // On a picture filling the page, as a scan is: the sheet turns about the objects' bounds.
+    doc.addImage(QSize(300, 200), QPointF());
     const QSize sizes[] = { QSize(40, 30), QSize(30, 20) };
     VRImageItem *pictures[]
-            = { doc.addImage(sizes[0], QPointF(20, 20)), doc.addImage(sizes[1], QPointF(120, 40)) };
+            = { doc.addImage(sizes[0], { 20, 20 }), doc.addImage(sizes[1], { 120, 40 }) };
     const QStringList loaded = snapshot(*doc.scene);
+    const QImage sheet = doc.document->renderPage();
+    doc.setSheetScope(true);
+    doc.press(action);
+    QCOMPARE(doc.document->renderPage(), turned(sheet, { action }));
+    doc.stack->undo();
+    doc.setSheetScope(false);
     pictures[0]->setSelected(true);
     for (const QString &press : earlier)
         doc.press(press);
@@ -475,12 +469,6 @@ void SceneTest::history_data()
         QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
 }
 
-// A seeded history of what a user does to a document of two images and a rectangle, each
-// step checked against what the document was when the history was last at the same place:
-// no change without a step, no step that undoes to anything else, no empty step for what
-// the user sees changing, no saved mark on a changed document, no member selected apart
-// from its group. At the end every undo gives back exactly what the document was before
-// that step, all the way to the loaded state, and every redo exactly what it was after.
 void SceneTest::history()
 {
     QFETCH(quint32, seed);
@@ -503,8 +491,7 @@ void SceneTest::history()
     for (int step = 0; step < 60; ++step) {
         const int index = stack->index();
         const QRect page = doc.page->rect;
-        // Every history starts with a turn and an adjustment: undoing the adjustment must
-        // give back exactly the turned pixels.
+        // Undoing the adjustment that follows a turn gives back exactly the turned pixels.
         const int action = step < 2 ? step * 6 : random.bounded(15);
         where += QStringLiteral(" %1").arg(action);
         switch (action) {
@@ -514,8 +501,7 @@ void SceneTest::history()
             break;
         case 1:
         case 2: {
-            // A crop or a cut of a rectangle within the page, as their tools do them; crops
-            // keep at least half of it, so that later steps have images.
+            // A crop or a cut within the page; crops keep half of it, for later steps to use.
             LVTool *tool = tools->tool(action == 1 ? 7 : 10);
             const int w = qMax(1, page.width() / 2), h = qMax(1, page.height() / 2);
             tool->selectionRect
@@ -539,7 +525,7 @@ void SceneTest::history()
                     random.bounded(2) ? Qt::ControlModifier : Qt::NoModifier);
             break;
         case 6: {
-            // As the tool commits when it is left with these values.
+            // As the tool commits when it is left.
             auto *tool = static_cast<BrightnessContrastTool *>(tools->tool(9));
             tool->brightness = random.bounded(201) - 100;
             tool->contrast = random.bounded(201) - 100;
