@@ -96,7 +96,6 @@ struct Page
     QList<ObjectItem *> read(const QByteArray &data, bool direct, int version = 3, int offset = 0)
     {
         QDataStream in(data);
-        // A paste, with its offset, selects what it pasted.
         const auto objects = ObjectStream::readList(in, page, direct, version, offset, offset);
         status = in.status();
         return objects;
@@ -181,9 +180,8 @@ void ObjectStreamTest::knownEncoding_data()
     row("rectangle", Rect, "rectangle " + common);
     row("line", Line, "line " + at + "QRectF(-20,0 20x35) #ff0000 7 2.5 30 to QPointF(-20,35)");
     row("check mark", Check, "check " + common + " checked");
-    row("group of images", Group,
-        QStringLiteral("group %1 [image QPointF(0,5) %2] [image QPointF(10,5) %2]")
-                .arg(common, image));
+    const QString member = "[image QPointF(%1,5) " + image + ']';
+    row("group of images", Group, "group " + common + ' ' + member.arg(0) + ' ' + member.arg(10));
     // Older versions lack members, then colour, marks and rotation; a byte misread shows.
     row("version 2", Check, "check " + common + " checked", 2);
     row("version 1", Check, "check " + at + "QRectF(0,0 40x30) #000000 0 0 0 checked", 1);
@@ -208,10 +206,9 @@ void ObjectStreamTest::knownEncoding()
     // A shorter prefix holds no whole entry: nothing is taken.
     for (int length = 0; length < data.size(); ++length) {
         Page cut;
-        QVERIFY2(cut.read(data.left(length), length % 2, version).isEmpty()
-                         && cut.page->childItems().isEmpty() && cut.steps() == 0
-                         && cut.status != QDataStream::Ok,
-                 qPrintable(QStringLiteral("prefix %1").arg(length)));
+        QVERIFY(cut.read(data.left(length), length % 2, version).isEmpty()
+                && cut.page->childItems().isEmpty() && cut.steps() == 0
+                && cut.status != QDataStream::Ok);
     }
 }
 
@@ -358,7 +355,6 @@ void ObjectStreamTest::images_data()
     QTest::addColumn<bool>("allocatesNothing");
     const auto claim = ImageFixtures::pngHeaderClaiming;
     QTest::newRow("empty") << QByteArray() << true << true;
-    QTest::newRow("not a png") << QByteArray("not a png at all") << true << true;
     QTest::newRow("claims 40000 x 40000") << claim(40000, 40000, 8) << true << true;
     QTest::newRow("a text chunk claiming 512 MiB")
             << claim(4, 4, 8).insert(33, QByteArray::fromHex("20000000") + "tEXtComment") << true
@@ -384,10 +380,8 @@ void ObjectStreamTest::images()
     Page page;
     const qint64 peak = peakAddressSpace();
     const auto objects = page.read(list({ first, record(Image) }), false);
-    if (allocatesNothing)
-        QVERIFY(peakAddressSpace() - peak < (qint64(64) << 20));
-    QCOMPARE(page.status, QDataStream::Ok);
-    QCOMPARE(objects.size(), 2);
+    QVERIFY(!allocatesNothing || peakAddressSpace() - peak < (qint64(64) << 20));
+    QVERIFY(page.status == QDataStream::Ok && objects.size() == 2);
     QCOMPARE(describe(objects.first()).section(' ', -2), QStringLiteral("locked empty"));
     QCOMPARE(describe(objects.last()).section(' ', -1), roomLeft ? "pattern" : "empty");
 }
