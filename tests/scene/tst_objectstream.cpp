@@ -22,20 +22,24 @@
 
 namespace {
 
-using Writer = std::function<void(QDataStream &)>;
 enum { Text = ObjectItem::TextType, Image, Rect, Line, Check, Group };
 
-QByteArray bytes(const Writer &write, int version = QDataStream::Qt_DefaultCompiledVersion)
+QByteArray bytes(const std::function<void(QDataStream &)> &write,
+                 int version = QDataStream::Qt_DefaultCompiledVersion)
 {
     QByteArray data;
     QDataStream out(&data, QIODevice::WriteOnly);
     out.setVersion(version);
-    if (write)
-        write(out);
+    write(out);
     return data;
 }
 
-// The PNG of a pattern, as any encoder of the toolkit writes it.
+template <typename... Values>
+QByteArray data(const Values &...values)
+{
+    return bytes([&](QDataStream &out) { (out << ... << values); });
+}
+
 QByteArray png(const QSize &size)
 {
     QByteArray data;
@@ -45,6 +49,46 @@ QByteArray png(const QSize &size)
     return data;
 }
 
+// A record as a writer of the version lays it out: at pos, red, 7, 2.5, turned by 30 degrees,
+// in a 40 x 30 frame but lines and images (locked 6 x 4 patterns; a group holds two).
+void record(QDataStream &out, int type, int version = 3, QPointF pos = { 3, 4 })
+{
+    out << qint32(type) << pos
+        << (type == Line ? QRectF(-20, 0, 20, 35)
+                         : QRectF(0, 0, type == Image ? 6 : 40, type == Image ? 4 : 30));
+    if (version >= 2)
+        out << QColor(Qt::red) << qint8(7) << 2.5 << 30.0;
+    if (version >= 3)
+        out << qint32(type == Group ? 2 : 0);
+    if (type == Text)
+        out << QFont(QStringLiteral("Serif"), 13, QFont::Bold) << 18.5 << qint32(2) << false
+            << QPointF(0, 0) << QStringLiteral("first") << false << QPointF(0, 18.5)
+            << QStringLiteral("second");
+    else if (type == Image)
+        out << true << png(QSize(6, 4));
+    else if (type == Line)
+        out << QPointF(-20, 35);
+    else if (type == Check)
+        out << true;
+    for (int i = 0; type == Group && i < 2; ++i)
+        record(out, Image, 3, QPointF(10 * i, 5));
+}
+
+QByteArray record(int type, int version = 3, QPointF pos = { 3, 4 })
+{
+    return bytes([=](QDataStream &out) { record(out, type, version, pos); });
+}
+
+QByteArray list(const QList<QByteArray> &records, qint32 count = -1)
+{
+    return data(count < 0 ? qint32(records.size()) : count) + records.join();
+}
+
+QByteArray written(const QList<QGraphicsItem *> &items)
+{
+    return bytes([&items](QDataStream &out) { ObjectStream::writeList(out, items); });
+}
+
 // A scene with one image page, as the clipboard side of the reader sees it.
 struct Page
 {
@@ -52,71 +96,16 @@ struct Page
     QList<ObjectItem *> read(const QByteArray &data, bool direct, int version = 3, int offset = 0)
     {
         QDataStream in(data);
-        // A paste, with its offset, selects what it pasted.
         const auto objects = ObjectStream::readList(in, page, direct, version, offset, offset);
         status = in.status();
-        atEnd = in.atEnd();
         return objects;
     }
+    int steps() { return scene.undoStack()->count(); }
     LVScene scene;
     VRPageItem *page = new VRPageItem;
     QDataStream::Status status = QDataStream::Ok;
-    bool atEnd = false;
 };
 
-QByteArray listOf(const QList<QGraphicsItem *> &items)
-{
-    return bytes([&items](QDataStream &out) { ObjectStream::writeList(out, items); });
-}
-
-// Values as a stream of the current version writes them.
-template <typename... Values>
-QByteArray data(const Values &...values)
-{
-    return bytes([&](QDataStream &out) { (out << ... << values); });
-}
-
-// A record laid out by hand as a writer of the given version lays it out: at pos, red, 7,
-// 2.5 and turned by 30 degrees, with a 40 x 30 frame but for a line's and an image's, which
-// follow from their end and pixels. Images are locked 6 x 4 patterns; a group holds two,
-// at 0,5 and 10,5.
-QByteArray record(int type, int version = 3, QPointF pos = { 3, 4 })
-{
-    QByteArray entry = data(qint32(type), pos,
-                            type == Line            ? QRectF(-20, 0, 20, 35)
-                                    : type == Image ? QRectF(0, 0, 6, 4)
-                                                    : QRectF(0, 0, 40, 30));
-    if (version >= 2)
-        entry += data(QColor(Qt::red), qint8(7), 2.5, 30.0);
-    if (version >= 3)
-        entry += data(qint32(type == Group ? 2 : 0));
-    if (type == Text)
-        entry += data(QFont(QStringLiteral("Serif"), 13, QFont::Bold), 18.5, qint32(2), false,
-                      QPointF(0, 0), QStringLiteral("first"), false, QPointF(0, 18.5),
-                      QStringLiteral("second"));
-    else if (type == Image)
-        entry += data(true, png(QSize(6, 4)));
-    else if (type == Line)
-        entry += data(QPointF(-20, 35));
-    else if (type == Check)
-        entry += data(true);
-    for (int i = 0; type == Group && i < 2; ++i)
-        entry += record(Image, 3, QPointF(10 * i, 5));
-    return entry;
-}
-
-QByteArray listOfRecords(const QList<QByteArray> &records, qint32 count = -1)
-{
-    return data(count < 0 ? qint32(records.size()) : count) + records.join();
-}
-
-// A list that starts with one whole rectangle, then the given damaged entry.
-QByteArray afterRect(const QByteArray &damaged, qint32 count = 2)
-{
-    return listOfRecords({ record(Rect), damaged }, count);
-}
-
-// Values as the debug stream writes them, separated by spaces.
 template <typename... Values>
 QString words(const Values &...values)
 {
@@ -127,8 +116,7 @@ QString words(const Values &...values)
     return text.trimmed();
 }
 
-// What the reader made of an object, in the terms of the format: its kind, place, frame,
-// colour, marks and rotation, the fields of its type, and its members.
+// What the reader made of an object, in the terms of the format.
 QString describe(const ObjectItem *item, std::optional<QPointF> at = {})
 {
     static const QStringList kinds { "text", "image", "rectangle", "line", "check", "group" };
@@ -158,69 +146,21 @@ QString describe(const ObjectItem *item, std::optional<QPointF> at = {})
     return fields.join(QLatin1Char(' '));
 }
 
-// Builds the objects that a pattern names on the page, each leaf tagged in value14 with its
-// index and placed by it: I image, T text, R rectangle, L line, G(...) a group of what is
-// inside the brackets, made as the program makes groups, by their command, then dragged.
-ObjectItem *build(const QString &pattern, int *at, Page &source, int *leaves)
-{
-    const QChar kind = pattern.at((*at)++);
-    if (kind != QLatin1Char('G')) {
-        const int tag = (*leaves)++;
-        ObjectItem *leaf
-                = source.read(listOfRecords({ record(Text + QStringLiteral("TIRL").indexOf(kind), 3,
-                                                     QPointF(20 + 37 * tag, 10 + 23 * tag)) }),
-                              true)
-                          .first();
-        leaf->value14 = qint8(tag);
-        return leaf;
-    }
-    QList<ObjectItem *> members;
-    for (++*at; pattern.at(*at) != QLatin1Char(')'); *at += pattern.at(*at) == QLatin1Char(','))
-        members << build(pattern, at, source, leaves);
-    ++*at;
-    auto *group = new GroupObjectCommand(source.page, members);
-    source.scene.undoStack()->push(group);
-    group->groupItem()->moveBy(3, 2);
-    return group->groupItem();
-}
-
-// The shape of a list of objects: leaves by their tag, groups as G(members).
-QString structure(const QList<QGraphicsItem *> &items, QList<ObjectItem *> *leaves)
-{
-    QStringList parts;
-    for (QGraphicsItem *item : items) {
-        auto *object = static_cast<ObjectItem *>(item);
-        if (object->isGroup)
-            parts << QStringLiteral("G(%1)").arg(structure(object->childItems(), leaves));
-        else
-            parts << QString::number(object->value14);
-        if (!object->isGroup)
-            *leaves << object;
-    }
-    return parts.join(QLatin1Char(','));
-}
-
 } // namespace
 
-// The object stream read and written by the clipboard and the framework's documents,
-// and the reader's behaviour on damaged input.
 class ObjectStreamTest : public QObject
 {
     Q_OBJECT
 private slots:
     void knownEncoding_data();
     void knownEncoding();
-    void groupsPasteBackWhole_data();
-    void groupsPasteBackWhole();
+    void mixedGroupsWrittenAsMembers();
     void document_data();
     void document();
-    void everyTruncation();
     void damagedInput_data();
     void damagedInput();
     void images_data();
     void images();
-    void fontSizes_data();
-    void fontSizes();
 };
 
 void ObjectStreamTest::knownEncoding_data()
@@ -232,83 +172,65 @@ void ObjectStreamTest::knownEncoding_data()
     const QString at = QStringLiteral("QPointF(10,11) ");
     const QString common = at + "QRectF(0,0 40x30) #ff0000 7 2.5 30";
     const QString image = QStringLiteral("QRectF(0,0 6x4) #ff0000 7 2.5 30 locked pattern");
-    QTest::newRow("text") << int(Text) << 3 << "text " + common + " Serif 13 75 18.5 first second";
-    QTest::newRow("image") << int(Image) << 3 << "image " + at + image;
-    QTest::newRow("rectangle") << int(Rect) << 3 << "rectangle " + common;
-    QTest::newRow("line") << int(
-            Line) << 3 << "line " + at + "QRectF(-20,0 20x35) #ff0000 7 2.5 30 to QPointF(-20,35)";
-    QTest::newRow("check mark") << int(Check) << 3 << "check " + common + " checked";
-    QTest::newRow("group of images")
-            << int(Group) << 3
-            << QStringLiteral("group %1 [image QPointF(0,5) %2] [image QPointF(10,5) %2]")
-                       .arg(common, image);
-    // No members in version 2; no colour, marks or rotation in version 1. A byte left
-    // unread or read too early would show in the check mark's state.
-    QTest::newRow("version 2") << int(Check) << 2 << "check " + common + " checked";
-    QTest::newRow("version 1") << int(Check) << 1
-                               << "check " + at + "QRectF(0,0 40x30) #000000 0 0 0 checked";
+    const auto row = [](const char *name, int type, const QString &fields, int version = 3) {
+        QTest::newRow(name) << type << version << fields;
+    };
+    row("text", Text, "text " + common + " Serif 13 75 18.5 first second");
+    row("image", Image, "image " + at + image);
+    row("rectangle", Rect, "rectangle " + common);
+    row("line", Line, "line " + at + "QRectF(-20,0 20x35) #ff0000 7 2.5 30 to QPointF(-20,35)");
+    row("check mark", Check, "check " + common + " checked");
+    const QString member = "[image QPointF(%1,5) " + image + ']';
+    row("group of images", Group, "group " + common + ' ' + member.arg(0) + ' ' + member.arg(10));
+    // Older versions lack members, then colour, marks and rotation; a byte misread shows.
+    row("version 2", Check, "check " + common + " checked", 2);
+    row("version 1", Check, "check " + at + "QRectF(0,0 40x30) #000000 0 0 0 checked", 1);
 }
 
-// Records laid out by hand read as what they hold, and the writer lays them out so.
+// Records read as what they hold, pasted as one selected step, and are written so.
 void ObjectStreamTest::knownEncoding()
 {
     QFETCH(int, type);
     QFETCH(int, version);
     QFETCH(QString, fields);
-    const QByteArray data = listOfRecords({ record(type, version) });
+    const QByteArray data = list({ record(type, version) });
     Page page;
     const auto objects = page.read(data, false, version, 7);
-    QCOMPARE(page.status, QDataStream::Ok);
-    QCOMPARE(objects.size(), 1);
-    QCOMPARE(describe(objects.first()), fields);
-    QCOMPARE(page.scene.undoStack()->count(), 1);
-    QVERIFY(objects.first()->isSelected());
-    // Where it was pasted is where it was loaded.
-    QCOMPARE(objects.first()->initialPos, objects.first()->pos());
-    objects.first()->moveBy(-7, -7);
+    QVERIFY(page.status == QDataStream::Ok && objects.size() == 1);
+    ObjectItem *object = objects.first();
+    QCOMPARE(describe(object), fields);
+    QVERIFY(page.steps() == 1 && object->isSelected() && object->initialPos == object->pos());
+    object->moveBy(-7, -7);
     if (version == ObjectStream::currentVersion)
-        QCOMPARE(listOf({ objects.first() }), data);
+        QCOMPARE(written({ object }), data);
+    // A shorter prefix holds no whole entry: nothing is taken.
+    for (int length = 0; length < data.size(); ++length) {
+        Page cut;
+        QVERIFY(cut.read(data.left(length), length % 2, version).isEmpty()
+                && cut.page->childItems().isEmpty() && cut.steps() == 0
+                && cut.status != QDataStream::Ok);
+    }
 }
 
-void ObjectStreamTest::groupsPasteBackWhole_data()
+// Groups hold images only: one holding anything else is written as its members, where they
+// are on the page, and a group of images in it as a group; one holding an image and a group
+// of images as one group of three.
+void ObjectStreamTest::mixedGroupsWrittenAsMembers()
 {
-    // Groups hold images only, so a group holding anything else comes back as its members,
-    // and groups of images inside a group join their outer group.
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<QString>("pasted");
-    QTest::newRow("group with a rectangle, then more") << "G(I,R)L"
-                                                       << "0,1,2";
-    QTest::newRow("nested groups of images") << "IG(I,G(I,I))"
-                                             << "0,G(1,2,3)";
-    QTest::newRow("images group in a mixed group") << "G(T,G(I,I))G(G(I,L),I)"
-                                                   << "0,G(1,2),3,4,5";
-}
-
-// Every leaf comes back once, of its kind and fields, where it was on its page, moved by
-// the paste offset.
-void ObjectStreamTest::groupsPasteBackWhole()
-{
-    QFETCH(QString, pattern);
-    QFETCH(QString, pasted);
-    Page source;
-    QList<QGraphicsItem *> copied;
-    for (int at = 0, leaves = 0; at < pattern.size();)
-        copied << build(pattern, &at, source, &leaves);
-    QList<ObjectItem *> leaves;
-    structure(source.page->childItems(), &leaves);
-    QHash<int, QString> originals;
-    for (ObjectItem *leaf : qAsConst(leaves))
-        originals[leaf->value14] = describe(leaf, source.page->mapFromItem(leaf, QPointF()));
-    leaves.clear();
-    Page target;
-    const auto objects = target.read(listOf(copied), false, 3, 5);
-    QVERIFY(target.status == QDataStream::Ok && target.atEnd);
-    QCOMPARE(target.scene.undoStack()->count(), objects.size());
-    QCOMPARE(structure(target.page->childItems(), &leaves), pasted);
-    QCOMPARE(leaves.size(), originals.size());
-    for (ObjectItem *leaf : qAsConst(leaves))
-        QCOMPARE(describe(leaf, target.page->mapFromItem(leaf, QPointF()) - QPointF(5, 5)),
-                 originals.value(leaf->value14));
+    Page page;
+    const QPointF at[] = { { 20, 10 }, { 60, 30 } };
+    auto *group = new GroupObjectCommand(
+            page.page, page.read(list({ record(Text, 3, at[0]), record(Group, 3, at[1]) }), true));
+    page.scene.undoStack()->push(group);
+    group->groupItem()->moveBy(3, 2);
+    QCOMPARE(written({ group->groupItem() }),
+             list({ record(Text, 3, at[0] + QPointF(3, 2)),
+                    record(Group, 3, at[1] + QPointF(3, 2)) }));
+    auto *images = new GroupObjectCommand(
+            page.page, page.read(list({ record(Image), record(Group, 3, at[1]) }), true));
+    page.scene.undoStack()->push(images);
+    const auto back = page.read(written({ images->groupItem() }), true);
+    QVERIFY(back.size() == 1 && back[0]->isGroup && back[0]->childItems().size() == 3);
 }
 
 void ObjectStreamTest::document_data()
@@ -320,31 +242,27 @@ void ObjectStreamTest::document_data()
     QTest::newRow("version 0") << data(magic, qint32(0)) << QString();
     QTest::newRow("newer version") << data(magic, qint32(4)) << QString();
     // Everything after the version is in the stream layout of Qt 5.1, fonts included.
-    QTest::newRow("version 2") << data(magic, qint32(2))
-                    + bytes(
-                                          [](QDataStream &out) {
-                                              out << QStringLiteral("Old") << false << QPointF()
-                                                  << qint32(1) << qint8(0) << qint8(0) << qint32(1)
-                                                  << qint32(Text) << QPointF(3, 4)
-                                                  << QRectF(0, 0, 40, 30) << QColor(Qt::red)
-                                                  << qint8(7) << 2.5 << 30.0 << QFont() << 25.0
-                                                  << qint32(1) << false << QPointF()
-                                                  << QStringLiteral("kept");
-                                          },
-                                          QDataStream::Qt_5_1)
-                               << "Old false QPointF(0,0) | 0 0 QSize(793, 1122) kept";
+    const QByteArray old = bytes(
+            [](QDataStream &out) {
+                out << QStringLiteral("Old") << false << QPointF() << qint32(1) << qint8(0)
+                    << qint8(0) << qint32(1);
+                record(out, Text, 2);
+            },
+            QDataStream::Qt_5_1);
+    QTest::newRow("version 2") << data(magic, qint32(2)) + old
+                               << "Old false QPointF(0,0) | 0 0 QSize(793, 1122) second";
     QTest::newRow("current")
             << data(magic, qint32(3), QStringLiteral("Order"), true, QPointF(3, 4), qint32(2),
                     qint8(QPageLayout::Landscape), qint8(QPageSize::A5))
-                    + listOfRecords({ record(Line) })
+                    + list({ record(Line) })
                     + data(qint8(QPageLayout::Portrait), qint8(QPageSize::Letter))
-                    + listOfRecords({ record(Check) })
+                    + list({ record(Check) })
             << "Order true QPointF(3,4) | 1 9 QSize(793, 560) QPointF(-20,35) | 0 2 QSize(816, "
                "1056) checked";
 }
 
-// A document laid out by hand reads as what it holds, and the writer lays it out so; a file
-// of another kind or of a newer format is refused, the newer one with a word to the user.
+// A document reads as what it holds and is written so; another kind of file is refused, a
+// newer format with a word to the user.
 void ObjectStreamTest::document()
 {
     QFETCH(QByteArray, file);
@@ -356,15 +274,11 @@ void ObjectStreamTest::document()
     QCOMPARE(ObjectStream::readDocument(in, scene), !read.isEmpty());
     if (answerer)
         QCOMPARE(answerer->text(), QStringLiteral("Could not open a new file format."));
+    // Each page holds one object, of which its last field shows.
     QStringList parts { words(scene.name, scene.formFlag, scene.formPoint) };
-    for (PageItem *page : scene.pages) {
-        const auto objects = page->childItems();
-        parts << words(
-                page->orientation, page->paperSize, page->rect.size(),
-                objects.size() == 1
-                        ? describe(static_cast<ObjectItem *>(objects.first())).section(' ', -1)
-                        : QString::number(objects.size()));
-    }
+    for (PageItem *page : scene.pages)
+        parts << words(page->orientation, page->paperSize, page->rect.size(),
+                       describe(page->objects().value(0)).section(' ', -1));
     QCOMPARE(parts.join(" | "), read.isEmpty() ? words("Form", false, QPointF()) : read);
     if (QTest::currentDataTag() == QLatin1String("current")) {
         QVERIFY(in.atEnd());
@@ -373,72 +287,64 @@ void ObjectStreamTest::document()
     }
 }
 
-// Every prefix of a list gives exactly its whole entries, on the page and in the history.
-void ObjectStreamTest::everyTruncation()
-{
-    QList<QByteArray> records;
-    QList<int> ends { 4 };
-    for (int type = Text; type <= Group; ++type) {
-        records << record(type);
-        ends << ends.last() + records.last().size();
-    }
-    const QByteArray data = listOfRecords(records);
-    for (bool direct : { true, false }) {
-        Page page;
-        for (int length = 0; length <= data.size(); ++length) {
-            const int whole = int(std::count_if(ends.begin() + 1, ends.end(),
-                                                [length](int end) { return end <= length; }));
-            const int read = page.read(data.left(length), direct).size();
-            QVERIFY2(read == whole && page.page->childItems().size() == whole
-                             && page.scene.undoStack()->count() == (direct ? 0 : whole)
-                             && (page.status == QDataStream::Ok) == (length == data.size()),
-                     qPrintable(QStringLiteral("direct %1, prefix %2").arg(direct).arg(length)));
-            page.scene.undoStack()->clear();
-            page.page->removeAllObjects();
-        }
-    }
-}
-
 void ObjectStreamTest::damagedInput_data()
 {
     QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<bool>("accepted");
     const qint32 huge = std::numeric_limits<qint32>::max();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     const QByteArray font = data(QFont(QStringLiteral("Serif"), 13, QFont::Bold));
     const QByteArray red = data(QColor(Qt::red));
-    QTest::newRow("object count") << afterRect(QByteArray(), huge);
-    QTest::newRow("fragment count")
-            << afterRect(record(Text).replace(data(18.5, qint32(2)), data(18.5, huge)));
+    // A list of a whole rectangle, then the damaged entry.
+    const auto damaged = [](const QString &name, const QByteArray &entry, qint32 count = 2) {
+        QTest::newRow(qPrintable(name)) << list({ record(Rect), entry }, count) << false;
+    };
+    damaged("object count", QByteArray(), huge);
+    damaged("fragment count", record(Text).replace(data(18.5, qint32(2)), data(18.5, huge)));
     // The family list's count is last in the font.
-    QTest::newRow("font families") << afterRect(
+    damaged("font families",
             record(Text).replace(font, font.chopped(4) + data(huge, QStringLiteral("Sans"))));
-    QTest::newRow("png length") << afterRect(record(Image).replace(
-            data(png(QSize(6, 4))), data(quint32(0x80000000)) + QByteArray(64, 'x')));
-    QTest::newRow("member count") << afterRect(
-            record(Group).replace(data(30.0, qint32(2)), data(30.0, huge)));
-    QTest::newRow("unknown type") << afterRect(
-            data(qint32(Group + 1)) + record(Rect).mid(4) + record(Rect), 3);
-    QTest::newRow("text member") << afterRect(
+    damaged("png length",
+            record(Image).replace(data(png(QSize(6, 4))),
+                                  data(quint32(0x80000000)) + QByteArray(64, 'x')));
+    damaged("member count", record(Group).replace(data(30.0, qint32(2)), data(30.0, huge)));
+    damaged("unknown type", data(qint32(Group + 1)) + record(Rect).mid(4) + record(Rect), 3);
+    damaged("text member",
             record(Group).replace(data(qint32(Image)), data(qint32(Text))) + record(Rect), 3);
     // Beyond the enumeration's range: reading it back as a colour model is undefined.
     for (const qint8 model : { -1, 100 })
-        QTest::newRow(qPrintable(QStringLiteral("colour model %1").arg(model)))
-                << afterRect(record(Rect).replace(red, data(model) + red.mid(1)));
-    QTest::newRow("position not a number") << afterRect(record(Rect).replace(
-            data(QPointF(3, 4)), data(QPointF(std::numeric_limits<double>::quiet_NaN(), 0))));
+        damaged(QStringLiteral("colour model %1").arg(model),
+                record(Rect).replace(red, data(model) + red.mid(1)));
+    damaged("position not a number",
+            record(Rect).replace(data(QPointF(3, 4)), data(QPointF(nan, 0))));
+    // Font sizes at the ends of what the toolkit paints with, and beyond.
+    const QList<std::tuple<double, qint32, bool>> sizes {
+        { 0.01, -1, true }, { 4096, -1, true },        { -1, 1, true },    { -1, 4096, true },
+        { -1, -1, true },   { -1, -400000000, false }, { -1, 0, false },   { -1, 4097, false },
+        { 0, -1, false },   { 4096.5, -1, false },     { nan, -1, false }, { qInf(), -1, false }
+    };
+    for (const auto &[points, pixels, accepted] : sizes)
+        QTest::newRow(qPrintable(QStringLiteral("font size %1 pt %2 px").arg(points).arg(pixels)))
+                << list({ record(Rect),
+                          record(Text).replace(data(13.0, qint32(-1)), data(points, pixels)) })
+                << accepted;
 }
 
-// Only the whole rectangle before the damage is taken, on the page and in the history.
+// Only the whole rectangle before the damage is taken; whatever is taken can be painted.
 void ObjectStreamTest::damagedInput()
 {
     QFETCH(QByteArray, data);
+    QFETCH(bool, accepted);
     for (bool direct : { true, false }) {
         Page page;
         const auto objects = page.read(data, direct);
-        QVERIFY(page.status != QDataStream::Ok);
-        QCOMPARE(objects.size(), 1);
-        QCOMPARE(objects.first()->type(), int(Rect));
-        QCOMPARE(page.page->childItems().size(), 1);
-        QCOMPARE(page.scene.undoStack()->count(), direct ? 0 : 1);
+        const int taken = accepted ? 2 : 1;
+        QCOMPARE(page.status == QDataStream::Ok, accepted);
+        QVERIFY(objects.size() == taken && objects.first()->type() == Rect);
+        QVERIFY(page.page->childItems().size() == taken && page.steps() == (direct ? 0 : taken));
+        QImage shot(64, 64, QImage::Format_ARGB32);
+        QPainter painter(&shot);
+        page.scene.render(&painter);
     }
 }
 
@@ -449,7 +355,6 @@ void ObjectStreamTest::images_data()
     QTest::addColumn<bool>("allocatesNothing");
     const auto claim = ImageFixtures::pngHeaderClaiming;
     QTest::newRow("empty") << QByteArray() << true << true;
-    QTest::newRow("not a png") << QByteArray("not a png at all") << true << true;
     QTest::newRow("claims 40000 x 40000") << claim(40000, 40000, 8) << true << true;
     QTest::newRow("a text chunk claiming 512 MiB")
             << claim(4, 4, 8).insert(33, QByteArray::fromHex("20000000") + "tEXtComment") << true
@@ -462,8 +367,8 @@ void ObjectStreamTest::images_data()
     QTest::newRow("8-bit channels take 4 bytes") << claim(8192, 16384, 8) << true << false;
 }
 
-// An image that cannot be decoded stays, empty and locked, and what follows it is read;
-// nothing a header or chunk claims is allocated beyond the budget.
+// An image that cannot be decoded stays, empty and locked, and what follows is read; no
+// claim beyond the budget is allocated.
 void ObjectStreamTest::images()
 {
     QFETCH(QByteArray, png);
@@ -474,60 +379,11 @@ void ObjectStreamTest::images()
         QTest::ignoreMessage(QtDebugMsg, "ImageItem::loading: error");
     Page page;
     const qint64 peak = peakAddressSpace();
-    const auto objects = page.read(listOfRecords({ first, record(Image) }), false);
-    if (allocatesNothing)
-        QVERIFY2(peakAddressSpace() - peak < (qint64(64) << 20),
-                 "what the bytes claim is allocated");
-    QCOMPARE(page.status, QDataStream::Ok);
-    QCOMPARE(objects.size(), 2);
+    const auto objects = page.read(list({ first, record(Image) }), false);
+    QVERIFY(!allocatesNothing || peakAddressSpace() - peak < (qint64(64) << 20));
+    QVERIFY(page.status == QDataStream::Ok && objects.size() == 2);
     QCOMPARE(describe(objects.first()).section(' ', -2), QStringLiteral("locked empty"));
     QCOMPARE(describe(objects.last()).section(' ', -1), roomLeft ? "pattern" : "empty");
-}
-
-void ObjectStreamTest::fontSizes_data()
-{
-    QTest::addColumn<double>("pointSize");
-    QTest::addColumn<int>("pixelSize");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("points") << 13.0 << -1 << true;
-    QTest::newRow("smallest points") << 0.01 << -1 << true;
-    QTest::newRow("largest points") << 4096.0 << -1 << true;
-    QTest::newRow("pixels") << -1.0 << 20 << true;
-    QTest::newRow("one pixel") << -1.0 << 1 << true;
-    QTest::newRow("largest pixels") << -1.0 << 4096 << true;
-    QTest::newRow("no size") << -1.0 << -1 << true;
-    QTest::newRow("negative pixels") << -1.0 << -400000000 << false;
-    QTest::newRow("zero pixels") << -1.0 << 0 << false;
-    QTest::newRow("pixels beyond") << -1.0 << 4097 << false;
-    QTest::newRow("negative points") << -2.0 << -1 << false;
-    QTest::newRow("zero points") << 0.0 << -1 << false;
-    QTest::newRow("points beyond") << 4096.5 << -1 << false;
-    QTest::newRow("infinite points") << std::numeric_limits<double>::infinity() << -1 << false;
-    QTest::newRow("points not a number") << std::numeric_limits<double>::quiet_NaN() << -1 << false;
-}
-
-// Sizes the toolkit cannot paint with are damage; whatever is accepted can be painted.
-void ObjectStreamTest::fontSizes()
-{
-    QFETCH(double, pointSize);
-    QFETCH(int, pixelSize);
-    QFETCH(bool, accepted);
-    Page page;
-    const auto objects
-            = page.read(listOfRecords({ record(Text).replace(data(13.0, qint32(-1)),
-                                                             data(pointSize, qint32(pixelSize))) }),
-                        true);
-    QCOMPARE(page.status == QDataStream::Ok, accepted);
-    QCOMPARE(objects.size(), accepted ? 1 : 0);
-    QCOMPARE(page.page->childItems().size(), objects.size());
-    if (!accepted)
-        return;
-    const QFont font = static_cast<TextItem *>(objects.first())->font;
-    QCOMPARE(font.pixelSize(), pixelSize);
-    QCOMPARE(font.pointSizeF(), pixelSize == -1 ? pointSize : -1.0);
-    QImage shot(64, 64, QImage::Format_ARGB32);
-    QPainter painter(&shot);
-    page.scene.render(&painter, QRectF(), objects.first()->sceneBoundingRect());
 }
 
 VIREON_TEST_MAIN(ObjectStreamTest)
