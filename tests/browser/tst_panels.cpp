@@ -495,6 +495,11 @@ void PanelsTest::sorting_data()
         { "A.png", "b.jpg", "C.gif", "photo.jpg", "photo.png" });
     row("name descending, equal base names keep listing order", photos, {}, { 1, 1 },
         { "photo.jpg", "photo.png", "C.gif", "b.jpg", "A.png" });
+    // A fresh listing sorted first in descending order: the name keys are cached as it goes.
+    QStringList dozen;
+    for (char c = 'a'; c <= 'l'; ++c)
+        dozen.prepend(QString(c) + ".png");
+    row("name descending, first sort of a dozen", dozen, {}, { 1, 1 }, dozen);
     row("base name ends at the first dot", { "ab.png", "a b.png", "a.z.png" }, {}, { 1, 0 },
         { "a.z.png", "a b.png", "ab.png" });
     row("type follows the last dot, then name", { "b.png", "a.bmp.png", "c.jpg", "B.gif" }, {},
