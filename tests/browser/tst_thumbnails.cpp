@@ -79,19 +79,13 @@ bool setModified(const QString &path, qint64 seconds, long nanoseconds = 0)
 }
 
 // Collects every message while it lives.
-class MessageLog
+struct MessageLog
 {
-public:
-    MessageLog() : previous(qInstallMessageHandler(&MessageLog::handle)) { lines.clear(); }
+    MessageLog() { lines.clear(); }
     ~MessageLog() { qInstallMessageHandler(previous); }
     static inline QStringList lines;
-
-private:
-    static void handle(QtMsgType, const QMessageLogContext &, const QString &text)
-    {
-        lines << text;
-    }
-    QtMessageHandler previous;
+    QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &text) { lines << text; });
 };
 
 // count copies of one image, "img 000.png" on, each a minute newer than the last.
