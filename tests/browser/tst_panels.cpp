@@ -86,7 +86,6 @@ private slots:
     void sorting();
     void statusTexts_data();
     void statusTexts();
-    void treeFollowsFolders_data();
     void treeFollowsFolders();
     void driveWatcher();
     void writeWatcherForgetsTheOldFolder();
@@ -592,39 +591,29 @@ void PanelsTest::statusTexts()
     QTRY_COMPARE(cut(), QString());
 }
 
-void PanelsTest::treeFollowsFolders_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::addColumn<QString>("current"); // empty: stays where it was
-    const auto row = [](const char *target, const char *current = "") {
-        QTest::newRow(*target ? target : "empty") << QString(target) << QString(current);
-    };
-    row("alpha/deep/deeper", "alpha/deep/deeper");
-    row("beta/", "beta");
-    row("alpha/missing");
-    row("alpha/notes.txt");
-    row("");
-}
-
 void PanelsTest::treeFollowsFolders()
 {
-    QFETCH(QString, target);
-    QFETCH(QString, current);
     for (const char *folder : { "alpha/deep/deeper", "beta", ".hidden" })
         QVERIFY(QDir().mkpath(path(folder)));
     QVERIFY(touch(path("alpha/notes.txt")));
     TreePanel tree("Tree");
     QTreeView *view = tree.view();
-    tree.setCurrentFolder(folder);
-    // The main window follows the tree through this signal.
-    QSignalSpy changed(view->selectionModel(), &QItemSelectionModel::currentChanged);
-    tree.setCurrentFolder(target.isEmpty() ? target : path(target));
-    QCOMPARE(changed.count(), int(!current.isEmpty()));
-    QCOMPARE(tree.model()->filePath(view->currentIndex()),
-             current.isEmpty() ? folder : path(current));
-    QCOMPARE(view->currentIndex().column(), 0);
-    for (QModelIndex index = view->currentIndex(); index.isValid(); index = index.parent())
-        QVERIFY2(view->isExpanded(index), qPrintable(tree.model()->filePath(index)));
+    // Where the tree goes; nowhere for a missing folder, a file or nothing.
+    const QStringList targets { "alpha/deep/deeper", "beta/", "alpha/missing", "alpha/notes.txt",
+                                "" };
+    const QStringList reached { "alpha/deep/deeper", "beta", "", "", "" };
+    for (int i = 0; i < targets.size(); ++i) {
+        tree.setCurrentFolder(folder);
+        // The main window follows the tree through this signal.
+        QSignalSpy changed(view->selectionModel(), &QItemSelectionModel::currentChanged);
+        tree.setCurrentFolder(targets.at(i).isEmpty() ? QString() : path(targets.at(i)));
+        QCOMPARE(changed.count(), int(!reached.at(i).isEmpty()));
+        QCOMPARE(tree.model()->filePath(view->currentIndex()),
+                 reached.at(i).isEmpty() ? folder : path(reached.at(i)));
+        QCOMPARE(view->currentIndex().column(), 0);
+        for (QModelIndex index = view->currentIndex(); index.isValid(); index = index.parent())
+            QVERIFY(view->isExpanded(index));
+    }
 }
 
 void PanelsTest::driveWatcher()
