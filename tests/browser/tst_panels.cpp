@@ -18,7 +18,6 @@
 #include <QDrag>
 #include <QFileSystemModel>
 #include <QLabel>
-#include <QMainWindow>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTreeView>
@@ -556,11 +555,10 @@ void PanelsTest::statusTexts()
     QFETCH(int, pointSize);
     QFETCH(QString, first);
     QFETCH(QString, sizeText);
-    QMainWindow window;
-    auto *bar = new StatusBar;
-    window.setStatusBar(bar);
-    window.resize(1600, 300);
-    window.show();
+    StatusBar status;
+    StatusBar *bar = &status;
+    bar->resize(1600, 30);
+    bar->show();
     bar->setImageSize(size);
     bar->setPosition(position);
     bar->setSelectionRect(selection);
@@ -574,11 +572,9 @@ void PanelsTest::statusTexts()
              QLocale().toString(time, QLocale::ShortFormat) + "  " + sizeText
                      + QStringLiteral("  %1x%2").arg(size.width()).arg(size.height()));
     QCOMPARE(bar->thirdText(), "Total 12345 file(s) " + sizeText + "  Selected 2 file(s) 2.00 KB");
-    if (pointSize > 0) {
-        QFont font = bar->font();
-        font.setPointSize(pointSize);
-        bar->setFont(font);
-    }
+    QFont font = bar->font();
+    font.setPointSize(pointSize > 0 ? pointSize : font.pointSize());
+    bar->setFont(font);
     // The first field whose text, in the bar's font, is cut once the layout has settled.
     const auto cut = [&]() {
         for (QLabel *label : bar->findChildren<QLabel *>()) {
