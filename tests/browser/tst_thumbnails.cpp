@@ -9,7 +9,6 @@
 #include "testmain.h"
 #include "testmemory.h"
 
-#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QSortFilterProxyModel>
 #include <QThreadPool>
@@ -151,7 +150,6 @@ private slots:
     void validEntries_data();
     void validEntries();
     void fileChangedWhileMaking();
-    void randomlyDamagedExif();
     void previews_data();
     void previews();
     void decode_data();
@@ -292,31 +290,6 @@ void ThumbnailsTest::fileChangedWhileMaking()
         const ThumbnailInfo info = ThumbnailMaker::make(path);
         QCOMPARE(info.imageSize, QSize(400, 300));
         QCOMPARE(info.image.pixelColor(48, 36), QColor(Qt::red));
-    }
-}
-
-void ThumbnailsTest::randomlyDamagedExif()
-{
-    const QByteArray intact = jpegWithPreview(QSize(64, 48), QSize(160, 120));
-    const int segmentEnd = tiffStart + 68 + 200;
-    QRandomGenerator random(20261206);
-    for (int round = 0; round < 2000; ++round) {
-        QByteArray file = intact;
-        for (int flips = 1 + random.bounded(6); flips > 0; --flips)
-            file[2 + random.bounded(segmentEnd)] = char(random.bounded(256));
-        if (round % 4 == 0)
-            file.truncate(random.bounded(segmentEnd + 4));
-        const ExifData exif = ExifData::read(file);
-        QVERIFY(exif.orientation >= 1 && exif.orientation <= 8);
-        // Inside the segment as the damaged file declares it.
-        const qint64 end = qMin<qint64>(file.size(),
-                                        file.startsWith("\xFF\xD8\xFF\xE1") && file.size() > 6
-                                                ? 4 + (quint8(file[4]) << 8 | quint8(file[5]))
-                                                : file.size());
-        QVERIFY2(!exif.hasPreview()
-                         || (exif.previewOffset >= tiffStart
-                             && exif.previewOffset + exif.previewLength <= end),
-                 qPrintable(QString::number(round)));
     }
 }
 

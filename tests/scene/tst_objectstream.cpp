@@ -10,6 +10,7 @@
 #include "scene/vrpageitem.h"
 #include "testmain.h"
 #include "testmemory.h"
+#include "testtext.h"
 
 #include <QBuffer>
 #include <QPageLayout>
@@ -105,16 +106,6 @@ struct Page
     VRPageItem *page = new VRPageItem;
     QDataStream::Status status = QDataStream::Ok;
 };
-
-template <typename... Values>
-QString words(const Values &...values)
-{
-    QString text;
-    QDebug out(&text);
-    out.noquote();
-    (out << ... << values);
-    return text.trimmed();
-}
 
 // What the reader made of an object, in the terms of the format.
 QString describe(const ObjectItem *item, std::optional<QPointF> at = {})

@@ -10,7 +10,9 @@
 #include "scene/scene.h"
 #include "scene/vrimageitem.h"
 #include "scene/vrpageitem.h"
+#include "testinput.h"
 #include "testmain.h"
+#include "testtext.h"
 #include "tools/brightnesscontrasttool.h"
 #include "tools/copytool.h"
 #include "tools/croptool.h"
@@ -27,15 +29,6 @@
 #include <QUndoStack>
 
 namespace {
-
-template <typename... Values>
-QString words(const Values &...values)
-{
-    QString text;
-    QDebug out(&text);
-    (out << ... << values);
-    return text.trimmed();
-}
 
 // An image of a pattern of the given size, placed as loaded.
 VRImageItem *image(const QSize &size, const QPointF &at = QPointF())
@@ -97,25 +90,6 @@ QStringList snapshot(const LVScene &scene)
     for (PageItem *page : scene.pages)
         lines << words(page->pos(), page->rect) << describe(page->childItems());
     return lines;
-}
-
-// A mouse drag: the scene finds the items under it from the position in the window.
-void drag(QGraphicsView &view, const QPointF &fromScene, const QPointF &toScene)
-{
-    QWidget *viewport = view.viewport();
-    const auto send = [viewport](QEvent::Type type, const QPoint &at, Qt::MouseButtons buttons) {
-        QMouseEvent event(
-                type, at, viewport->mapTo(viewport->window(), at), viewport->mapToGlobal(at),
-                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-    };
-    const QPoint from = view.mapFromScene(fromScene), to = view.mapFromScene(toScene);
-    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
-    if (from != to) {
-        send(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
-        send(QEvent::MouseMove, to, Qt::LeftButton);
-    }
-    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
 }
 
 const QStringList turns { "cw", "ccw", "h", "v" };
@@ -235,7 +209,7 @@ void SceneTest::moving()
     const auto move = [&](QChar key) {
         const QPointF from = item->pos() + QPointF(10, 10);
         if (key == 'm' || key == 'c')
-            drag(doc.view, from, from + (key == 'm' ? QPointF(2.25, 3.75) : QPointF()));
+            drag(&doc.view, from, from + (key == 'm' ? QPointF(2.25, 3.75) : QPointF()));
         else
             QTest::keyClick(&doc.view,
                             Qt::Key(Qt::Key_Left + QStringLiteral("lurd").indexOf(key.toLower())),
@@ -469,7 +443,7 @@ void SceneTest::history()
         case 3:
         case 4: {
             const QPointF from(random.bounded(page.width() + 1), random.bounded(page.height() + 1));
-            drag(*doc.document, from,
+            drag(doc.document, from,
                  from + QPointF(random.bounded(61) - 30, random.bounded(61) - 30));
             break;
         }
