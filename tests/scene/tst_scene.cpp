@@ -286,6 +286,7 @@ void SceneTest::pagesAndRemoval()
     QCOMPARE(words(pages[1]->pos(), pages[2]->pos(), doc.scene.sceneRect()),
              words(QPointF(0, 320), QPointF(0, 350), QRectF(-20, -20, 440, 420)));
     const QStringList three = snapshot(doc.scene);
+    doc.scene.setActivePage(pages[1]);
     doc.stack->push(new RemovePageCommand(&doc.scene, pages[1]));
     QVERIFY(doc.scene.currentPage() != pages[1] && pages[2]->pos() == QPointF(0, 320));
     doc.stack->undo();
