@@ -21,7 +21,6 @@
 
 #include <QClipboard>
 #include <QGraphicsView>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -46,7 +45,6 @@ struct Document
         page->rect = QRect(0, 0, 400, 300);
         scene.addPageCommand(page);
         view.setScene(&scene);
-        view.resize(800, 600);
     }
     VRImageItem *add(const QSize &size, const QPointF &at = QPointF())
     {
