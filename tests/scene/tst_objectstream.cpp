@@ -97,7 +97,7 @@ struct Page
     QList<ObjectItem *> read(const QByteArray &data, bool direct, int version = 3, int offset = 0)
     {
         QDataStream in(data);
-        const auto objects = ObjectStream::readList(in, page, direct, version, offset, offset);
+        const auto objects = ObjectStream::readList(in, page, direct, version, offset, !direct);
         status = in.status();
         return objects;
     }
@@ -332,7 +332,8 @@ void ObjectStreamTest::damagedInput()
         const int taken = accepted ? 2 : 1;
         QCOMPARE(page.status == QDataStream::Ok, accepted);
         QVERIFY(objects.size() == taken && objects.first()->type() == Rect);
-        QVERIFY(page.page->childItems().size() == taken && page.steps() == (direct ? 0 : taken));
+        QVERIFY(page.page->childItems().size() == taken && page.steps() == (direct ? 0 : taken)
+                && objects.first()->isSelected() == !direct);
         QImage shot(64, 64, QImage::Format_ARGB32);
         QPainter painter(&shot);
         page.scene.render(&painter);

@@ -21,7 +21,6 @@
 
 #include <QClipboard>
 #include <QGraphicsView>
-#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>
@@ -46,7 +45,6 @@ struct Document
         page->rect = QRect(0, 0, 400, 300);
         scene.addPageCommand(page);
         view.setScene(&scene);
-        view.resize(800, 600);
     }
     VRImageItem *add(const QSize &size, const QPointF &at = QPointF())
     {
@@ -286,6 +284,7 @@ void SceneTest::pagesAndRemoval()
     QCOMPARE(words(pages[1]->pos(), pages[2]->pos(), doc.scene.sceneRect()),
              words(QPointF(0, 320), QPointF(0, 350), QRectF(-20, -20, 440, 420)));
     const QStringList three = snapshot(doc.scene);
+    doc.scene.setActivePage(pages[1]);
     doc.stack->push(new RemovePageCommand(&doc.scene, pages[1]));
     QVERIFY(doc.scene.currentPage() != pages[1] && pages[2]->pos() == QPointF(0, 320));
     doc.stack->undo();

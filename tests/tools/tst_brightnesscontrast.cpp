@@ -67,9 +67,9 @@ void BrightnessContrastTest::table()
     for (const auto &e : entries)
         QCOMPARE(QList<int>({ e[0], e[1], e[2], BrightnessContrast::table(e[0], e[1])[e[2]] }),
                  QList<int>({ e[0], e[1], e[2], e[3] }));
-    // Auto values from the darkest and brightest channels in any format, here 20 and 100.
+    // Auto values from the darkest and brightest channels in any format but black and white.
     QImage grey(6, 1, QImage::Format_Grayscale8);
-    std::copy_n("\x64\x64\x64\x14\x64\x64", 6, grey.bits());
+    std::copy_n("\x00\xff\x64\x14\x64\x64", 6, grey.bits());
     const BrightnessContrast::Values values = BrightnessContrast::autoValues(grey);
     QCOMPARE(QPoint(values.brightness, values.contrast), QPoint(127 - 60, (20 - 100 + 256) / 2));
 }
