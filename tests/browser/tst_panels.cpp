@@ -117,7 +117,6 @@ void PanelsTest::transfer_data()
         QTest::newRow(qPrintable(how + (": " + name + " -> " + created)))
                 << how << name << present << created;
     };
-    row("paste", "a.jpg", {}, "a.jpg");
     row("paste", "a.jpg", { "a.jpg", "a copy.jpg", "a copy 2.jpg" }, "a copy 3.jpg");
     row("paste", "a.b.c.jpg", { "a.b.c.jpg", "a.b.c copy.jpg" }, "a.b.c copy 2.jpg");
     row("paste", "Фото мая.png", { "Фото мая.png" }, "Фото мая copy.png");
@@ -127,7 +126,6 @@ void PanelsTest::transfer_data()
     row("drop", "holiday.png", { "holiday.png" }, "holiday copy.png");
     row("drop, source gone", "holiday.png", {}, "");
     row("drop, shown folder gone", "holiday.png", {}, "");
-    row("drop, no files", "", {}, "");
 }
 
 void PanelsTest::transfer()
@@ -221,15 +219,17 @@ void PanelsTest::trash()
         QCOMPARE(answer->text(), "Are you sure you want to remove 2 file(s) to trash?");
         QCOMPARE(names().join(' '), yes ? "kept.png" : "kept.png one.png two.png");
     }
-    QDir::setCurrent(previous);
     QVERIFY(!QFileInfo::exists(work.filePath("files")));
     for (const QString name : { "one.png", "two.png" }) {
         QFile info(data + "/Trash/info/" + name + ".trashinfo");
         QVERIFY(QFile::exists(data + "/Trash/files/" + name) && info.open(QIODevice::ReadOnly)
                 && info.readAll().contains(("\nPath=" + path(name)).toUtf8()));
     }
-    // A file that does not exist is not reported as trashed.
-    QVERIFY(!moveToRecycleBin(path("missing.png")));
+    // With no data folder to be had, a file is not reported as trashed, and stays.
+    QVERIFY(QDir(data).removeRecursively() && QFile(data).open(QIODevice::WriteOnly)
+            && !moveToRecycleBin(path("kept.png")) && QFileInfo::exists(path("kept.png"))
+            && QFile::remove(data));
+    QDir::setCurrent(previous);
 }
 
 void PanelsTest::dragCarriesTheSelection_data()
@@ -238,7 +238,6 @@ void PanelsTest::dragCarriesTheSelection_data()
     QTest::addColumn<QString>("leaving");
     QTest::newRow("folder unchanged") << QString() << QString();
     // The folder is listed again between the press and the move.
-    QTest::newRow("a file lands") << "new.png" << QString();
     QTest::newRow("a dragged file leaves") << QString() << "first one.png";
 }
 

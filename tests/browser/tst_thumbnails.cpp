@@ -21,8 +21,8 @@ using BrowserFixtures::solid;
 
 namespace {
 
-// A little-endian TIFF directory of (tag, type, value) entries of one value each, and the
-// link to the next directory.
+// A little-endian TIFF directory of (tag, type, value) entries of one value each, then the link
+// to the next directory (with no entries, mid(2) of it is the bare link).
 QByteArray directory(const QVector<std::array<quint32, 3>> &entries, quint32 next)
 {
     QByteArray bytes;
@@ -35,18 +35,13 @@ QByteArray directory(const QVector<std::array<quint32, 3>> &entries, quint32 nex
     return bytes;
 }
 
-QByteArray littleEndian32(quint32 value)
-{
-    return directory({}, value).mid(2);
-}
-
 // A JPEG of a plain blue picture whose Exif segment holds a little-endian TIFF block with its
 // first directory at first; the segment's length leaves out the block's last cut bytes,
 // which follow it as stray bytes.
 QByteArray withExif(const QSize &size, quint32 first, const QByteArray &block, int cut = 0)
 {
     const QByteArray main = encoded(solid(size));
-    const QByteArray tiff = QByteArray("II*\0", 4) + littleEndian32(first) + block;
+    const QByteArray tiff = QByteArray("II*\0", 4) + directory({}, first).mid(2) + block;
     return main.left(2)
             + ImageFixtures::jpegSegment(0xE1, QByteArray("Exif\0\0", 6) + tiff.chopped(cut))
             + tiff.right(cut) + main.mid(2);
@@ -116,7 +111,6 @@ struct Browser
     }
     ~Browser() { view.setModel(nullptr); }
     QString tip(int row) const { return model->index(row).data(Qt::ToolTipRole).toString(); }
-    bool ready(int row) const { return !tip(row).endsWith("\n-1x-1"); }
     // Whether the rows show their own thumbnails of 40 by 30 images.
     bool shown(const QList<int> &rows) const
     {
@@ -174,8 +168,6 @@ void ThumbnailsTest::uri()
     QCOMPARE(uri, "file:///home/ana/My%20Photos/%231%20100%25%20%C3%9Cber%20caf%C3%A9.jpg");
     QCOMPARE(ThumbnailCache::entryName(uri), "cb4d3c88fab9f8ccd98704ab47bb519e.png");
     QCOMPARE(ThumbnailCache::uri("/tmp/plain(1).jpg"), "file:///tmp/plain(1).jpg");
-    QCOMPARE(ThumbnailCache::entryName("file:///tmp/plain(1).jpg"),
-             "bf054cff4b20f72b04c3ae4a8dbea220.png");
 }
 
 void ThumbnailsTest::validEntries_data()
@@ -315,16 +307,13 @@ void ThumbnailsTest::previews_data()
     row("aspect within 2 %", 0, "II", "abcd", 1, { 400, 298 });
     row("letterboxed", 0, "II", "aaaa", 1, { 400, 225 });
     row("too small", 0, "II", "aaaa", 6, { 400, 300 }, { 64, 48 });
-    row("next directory outside", 22, littleEndian32(0x7FFFFFF0));
-    row("next directory at 4 GiB", 22, littleEndian32(0xFFFFFFFF));
+    row("next directory at 4 GiB", 22, directory({}, 0xFFFFFFFF).mid(2));
     row("more entries than the block holds", 26, "\xFF\xFF");
-    row("offset past the block", 48, littleEndian32(40000));
-    row("offset at 4 GiB", 48, littleEndian32(0xFFFFFFF0));
-    row("offset inside the header", 48, littleEndian32(0));
-    row("offset at no JPEG", 48, littleEndian32(8));
-    row("length past the block", 60, littleEndian32(30000));
-    row("length of 4 GiB", 60, littleEndian32(0xFFFFFFFF));
-    row("not compressed", 36, littleEndian32(1));
+    row("offset past the block", 48, directory({}, 40000).mid(2));
+    row("offset at 4 GiB", 48, directory({}, 0xFFFFFFF0).mid(2));
+    row("length past the block", 60, directory({}, 30000).mid(2));
+    row("length of 4 GiB", 60, directory({}, 0xFFFFFFFF).mid(2));
+    row("not compressed", 36, directory({}, 1).mid(2));
     row("preview data wiped", 80, QByteArray(2000, '\0'));
     QTest::newRow("big-endian, behind a colour profile") << ImageFixtures::jpegWithOrientation(
             { 64, 48 }, 6, true, ImageFixtures::iccProfileSegment())
@@ -400,11 +389,9 @@ void ThumbnailsTest::decode_data()
          { 1200, 1600 }, { 57, 76 }, "dbca");
     for (const char *kind : { "missing", "folder", "pipe" })
         QTest::newRow(kind) << kind << QByteArray() << QSize(-1, -1) << QSize(0, 0) << "";
-    file("empty", "");
     file("no image", "not an image at all");
     // Headers claiming more than QImage may hold, and more than our 1 GiB but less.
     file("png claiming 100000x100000", ImageFixtures::pngHeaderClaiming(100000, 100000));
-    file("png claiming 17000x17000", ImageFixtures::pngHeaderClaiming(17000, 17000));
     file("icon holding a png claiming 30000x30000",
          ImageFixtures::icoHolding(ImageFixtures::pngHeaderClaiming(30000, 30000)));
     file("16-bit png claiming 16000x16000", ImageFixtures::pngHeaderClaiming(16000, 16000, 16));
@@ -492,7 +479,16 @@ void ThumbnailsTest::batchFollowsTheScreen()
             expected << row;
     QCOMPARE(order, expected);
     QVERIFY(std::none_of(firstScreen.cbegin(), firstScreen.cend(),
-                         [&](int row) { return browser.ready(row); }));
+                         [&](int row) { return !browser.tip(row).endsWith("\n-1x-1"); }));
+    // Results of a batch done before a re-listing moved the rows are not the moved rows'.
+    QTemporaryDir moved;
+    QVERIFY(ImageFixtures::writeImage(moved.filePath("a.png"), { 40, 9 })
+            && ImageFixtures::writeImage(moved.filePath("b.png"), { 41, 9 }));
+    browser.model->setFolder(moved.path());
+    QThreadPool::globalInstance()->waitForDone();
+    QVERIFY(QFile::remove(moved.filePath("a.png")));
+    browser.model->tDirectoryChanged();
+    QTRY_VERIFY(browser.tip(0).endsWith("\n41x9"));
 }
 
 void ThumbnailsTest::thumbnailsWithinBudget_data()
