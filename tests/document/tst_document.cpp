@@ -187,10 +187,12 @@ private slots:
             cut(asker);
         else if (meanwhile == Nested)
             outer.exec();
-        // Asking for another file cancels the load, and so does cancelling the question asked.
-        else if (meanwhile >= Other && meanwhile <= Cancelled)
+        // Another file asked for drops the load read meanwhile, as does cancelling the question.
+        else if (meanwhile >= Other && meanwhile <= Cancelled) {
+            win->loadWatcher->waitForFinished();
             QCOMPARE(win->loadImage(path(meanwhile == Unsupported ? "notes.xyz" : "C.JPG")),
                      meanwhile != Cancelled);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(win->loadWatcher->isFinished(), 30000);
 
         QTRY_COMPARE(win->names(), files);
