@@ -331,6 +331,7 @@ private slots:
                 || (QFile::remove(source)
                     && (photoCase == Removed || ::mkfifo(QFile::encodeName(source), 0600) == 0)));
         const QImage page = doc->renderPage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(page, imageOf(doc)->currentImage().convertToFormat(QImage::Format_RGB32));
         // Stood upright as 32 x 48 where the photo says how; orientation 9 says nothing.
         QCOMPARE(ImageFixtures::corners(page), photoCase >= FromPng ? "abcd" : "cadb");
         const QString target = path(photoCase == OverItself      ? "photo.jpg"
