@@ -17,8 +17,7 @@
 
 namespace {
 
-// Images image0.png, ... 40 + 10 * i by 30 ('o') or undecodable ('-'), and a text file; the
-// settings start afresh on the folder.
+// image0.png, ... 40 + 10 * i by 30 ('o') or undecodable ('-'), a text file; settings afresh.
 struct Folder
 {
     explicit Folder(const QString &kinds)
@@ -225,10 +224,10 @@ void ApplicationTest::settingsSurviveARestart()
              folder.dir.path());
     QTRY_VERIFY(window.activeDocument());
     QCOMPARE(window.activeDocument()->currentFilePath(), folder.files.at(1));
-    QCOMPARE(qMakePair(window.thumbnails()->sortMode, window.thumbnails()->sortOrder),
-             qMakePair(3, 1));
+    QVERIFY(window.thumbnails()->sortMode == 3 && window.thumbnails()->sortOrder == 1);
 
     // A run that changes nothing stores what it read.
+    QSettings().remove(QStringLiteral("selectedFilterOpen"));
     QVERIFY(window.close());
     QCOMPARE(QSettings().value(QStringLiteral("selectedFilterOpen")).toString(), filter);
 }

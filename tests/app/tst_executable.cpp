@@ -1,8 +1,6 @@
 #include "imagefixtures.h"
 
 #include <QImageReader>
-#include <QProcess>
-#include <QSettings>
 #include <QtTest>
 
 // The real vireon executable, from the build folder and installed, run as a shell runs it.
@@ -125,9 +123,8 @@ void ExecutableTest::commandLine()
     // Settings are written at close, under the program's identity.
     QSettings stored(home.filePath(".config/Ostrelle/Vireon.conf"), QSettings::IniFormat);
     QCOMPARE(QFileInfo::exists(stored.fileName()), folder != "-");
-    if (folder != "-")
-        QCOMPARE(stored.value("currentTreeFolder").toString(),
-                 QDir::cleanPath(pictures.filePath(folder)));
+    QCOMPARE(stored.value("currentTreeFolder", "-").toString(),
+             folder == "-" ? folder : QDir::cleanPath(pictures.filePath(folder)));
 }
 
 QTEST_GUILESS_MAIN(ExecutableTest)
