@@ -150,44 +150,39 @@ void ImageFile::prepare()
 // for any other file.
 QSize ImageFile::iconPictureSize() const
 {
-    const qint64 pos = device->pos();
-    QSize size;
-    if (device->seek(0)) {
-        const QByteArray directory = device->read(22);
-        if (directory.size() == 22
-            && (directory.startsWith(QByteArrayLiteral("\0\0\1\0"))
-                || directory.startsWith(QByteArrayLiteral("\0\0\2\0")))
-            && qFromLittleEndian<quint16>(directory.constData() + 4) > 0) {
-            const quint32 offset = qFromLittleEndian<quint32>(directory.constData() + 18);
-            if (device->seek(offset)) {
-                const QByteArray png = device->read(24);
-                if (png.size() == 24 && png.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n")))
-                    size = QSize(
-                            int(qMin(qFromBigEndian<quint32>(png.constData() + 16), 1u << 30)),
-                            int(qMin(qFromBigEndian<quint32>(png.constData() + 20), 1u << 30)));
-            }
-        }
-    }
-    device->seek(pos);
-    return size;
+    const QByteArray directory = bytesAt(0, 22);
+    if (!(directory.startsWith(QByteArrayLiteral("\0\0\1\0"))
+          || directory.startsWith(QByteArrayLiteral("\0\0\2\0")))
+        || qFromLittleEndian<quint16>(directory.constData() + 4) == 0)
+        return QSize();
+    const QByteArray png = bytesAt(qFromLittleEndian<quint32>(directory.constData() + 18), 24);
+    if (!png.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1a\n")))
+        return QSize();
+    return QSize(int(qMin(qFromBigEndian<quint32>(png.constData() + 16), 1u << 30)),
+                 int(qMin(qFromBigEndian<quint32>(png.constData() + 20), 1u << 30)));
 }
 
 // GIFs report the size of their first frame but are decoded at the size of their logical
 // screen, which their header records. Invalid for any other file.
 QSize ImageFile::gifScreenSize() const
 {
+    const QByteArray header = bytesAt(0, 10);
+    if (!header.startsWith(QByteArrayLiteral("GIF87a"))
+        && !header.startsWith(QByteArrayLiteral("GIF89a")))
+        return QSize();
+    return QSize(qFromLittleEndian<quint16>(header.constData() + 6),
+                 qFromLittleEndian<quint16>(header.constData() + 8));
+}
+
+// Exactly length bytes at offset, or none; the reader's position stays where it was.
+QByteArray ImageFile::bytesAt(qint64 offset, qint64 length) const
+{
     const qint64 pos = device->pos();
-    QSize size;
-    if (device->seek(0)) {
-        const QByteArray header = device->read(10);
-        if (header.size() == 10
-            && (header.startsWith(QByteArrayLiteral("GIF87a"))
-                || header.startsWith(QByteArrayLiteral("GIF89a"))))
-            size = QSize(qFromLittleEndian<quint16>(header.constData() + 6),
-                         qFromLittleEndian<quint16>(header.constData() + 8));
-    }
+    QByteArray bytes;
+    if (device->seek(offset))
+        bytes = device->read(length);
     device->seek(pos);
-    return size;
+    return bytes.size() == length ? bytes : QByteArray();
 }
 
 bool ImageFile::canScale() const
@@ -210,15 +205,9 @@ QByteArray ImageFile::embeddedPreview()
 {
     if (!device || previewOffset < 0 || previewLength <= 0)
         return QByteArray();
-    const qint64 pos = device->pos();
-    QByteArray bytes;
-    if (device->seek(previewOffset))
-        bytes = device->read(previewLength);
-    device->seek(pos);
     // A preview is a JPEG of its own, and the data must hold all of it.
-    if (bytes.size() != previewLength || !bytes.startsWith(QByteArrayLiteral("\xFF\xD8")))
-        return QByteArray();
-    return bytes;
+    const QByteArray bytes = bytesAt(previewOffset, previewLength);
+    return bytes.startsWith(QByteArrayLiteral("\xFF\xD8")) ? bytes : QByteArray();
 }
 
 QImage ImageFile::load(const QString &path)

@@ -64,6 +64,7 @@ private:
     void prepare();
     QSize iconPictureSize() const;
     QSize gifScreenSize() const;
+    QByteArray bytesAt(qint64 offset, qint64 length) const;
 
     std::unique_ptr<QIODevice> device;
     std::unique_ptr<QImageReader> reader;
